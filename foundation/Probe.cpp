@@ -1,0 +1,1 @@
+int mrvProbe() { return 42; }

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+int mrvProbe();
+TEST(Probe, Works) { EXPECT_EQ(42, mrvProbe()); }
