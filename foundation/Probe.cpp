@@ -1,1 +1,0 @@
-int mrvProbe() { return 42; }

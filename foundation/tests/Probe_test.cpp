@@ -1,3 +1,0 @@
-#include <gtest/gtest.h>
-int mrvProbe();
-TEST(Probe, Works) { EXPECT_EQ(42, mrvProbe()); }
