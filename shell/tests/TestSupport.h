@@ -1,0 +1,95 @@
+#pragma once
+// Test helpers shared by the shell's and the file object's tests: a scratch folder of the
+// platform's own, and files written into it.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace mrvtest {
+
+#ifdef _WIN32
+const char kSeparator = '\\';
+#else
+const char kSeparator = '/';
+#endif
+
+// A folder of its own for one test, removed with every file made through it.
+class TempDir {
+ public:
+  TempDir() {
+#ifdef _WIN32
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    static int serial;
+    for (;;) {
+      path_ = std::string(base) + "mrv-" + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(++serial) + "-" + std::to_string(GetTickCount());
+      if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+    }
+#else
+    char pattern[] = "/tmp/mrv-XXXXXX";
+    path_ = mkdtemp(pattern);
+#endif
+  }
+  ~TempDir() {
+    for (auto& f : files_) std::remove(f.c_str());
+#ifdef _WIN32
+    RemoveDirectoryA(path_.c_str());
+#else
+    rmdir(path_.c_str());
+#endif
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& Path() const { return path_; }
+  // The full name of a file in the folder; it is removed with the folder.
+  std::string File(const std::string& name) {
+    std::string full = path_ + kSeparator + name;
+    files_.push_back(full);
+    return full;
+  }
+  // Writes bytes to a file of the folder and returns its full name.
+  std::string Write(const std::string& name, const std::string& bytes) {
+    std::string full = File(name);
+    FILE* f = std::fopen(full.c_str(), "wb");
+    if (f) {
+      std::fwrite(bytes.data(), 1, bytes.size(), f);
+      std::fclose(f);
+    }
+    return full;
+  }
+
+ private:
+  std::string path_;
+  std::vector<std::string> files_;
+};
+
+inline bool Exists(const std::string& name) {
+  FILE* f = std::fopen(name.c_str(), "rb");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
+}
+
+inline std::string ReadAll(const std::string& name) {
+  std::string bytes;
+  FILE* f = std::fopen(name.c_str(), "rb");
+  if (!f) return bytes;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+  std::fclose(f);
+  return bytes;
+}
+
+}  // namespace mrvtest
