@@ -6,7 +6,8 @@
 #       ("foundation/Strings.h").
 #   mrv_tests(<name> [SOURCES ...] [LIBS ...] [WIN_LIBS ...] [PROPERTIES ...])
 #       One GoogleTest executable from the folder's tests/*_test.cpp (same suffix rule), each test
-#       a ctest entry; under Wine every entry needs the "wine" fixture.
+#       a ctest entry; under Wine every entry needs the "wine" fixture, and the fixtures named
+#       by PROPERTIES FIXTURES_REQUIRED <name>... as well (for example "sim").
 #   mrv_fuzzer(<name> SOURCES ... LIBS ... [CORPUS dir])      (fuzz preset only)
 #   mrv_benchmark(<name> SOURCES ... LIBS ...)                 (bench preset only)
 #
@@ -120,12 +121,38 @@ function(mrv_tests name)
   if(NOT MRV_RUN_TESTS)
     return()
   endif()
-  set(props ${A_PROPERTIES})
+  # FIXTURES_REQUIRED is taken out of the properties and set, together with "wine", by an
+  # include file that ctest reads after the discovered tests: a list value does not survive the
+  # discovery's own argument passing, and a second FIXTURES_REQUIRED would replace the first.
+  set(props "")
+  set(fixtures "")
+  set(taking OFF)
+  foreach(item IN LISTS A_PROPERTIES)
+    if(item STREQUAL "FIXTURES_REQUIRED")
+      set(taking ON)
+    elseif(taking AND NOT item MATCHES "^[A-Z_]+$")
+      list(APPEND fixtures ${item})
+    else()
+      set(taking OFF)
+      list(APPEND props ${item})
+    endif()
+  endforeach()
   if(MRV_WINDOWS)
-    list(APPEND props FIXTURES_REQUIRED wine)
+    list(PREPEND fixtures wine)
+  endif()
+  list(REMOVE_DUPLICATES fixtures)
+  if(fixtures)
+    set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_fixtures.cmake)
+    file(WRITE ${include_file}
+         "foreach(t IN LISTS ${name}_TESTS)\n"
+         "  set_tests_properties(\"\${t}\" PROPERTIES FIXTURES_REQUIRED \"${fixtures}\")\n"
+         "endforeach()\n")
   endif()
   gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_MODE PRE_TEST
                        DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 120 ${props})
+  if(fixtures)
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
+  endif()
 endfunction()
 
 function(mrv_fuzzer name)

@@ -28,6 +28,7 @@ const int kCounts[] = {
 };
 
 const int kUnits = 10;
+const LONG kBoardMagic = 0x4d525631;
 const int kGpis = 16;
 
 struct Owner {
@@ -38,7 +39,7 @@ struct Owner {
 
 // The board as every process of the prefix sees it.
 struct SharedBoard {
-    LONG initialised;
+    LONG initialised;   // kBoardMagic once set up
     int values[entry_count];   // indexed by the setter's entry
     int gpi[kGpis];
     Owner owners[kUnits];
@@ -152,6 +153,26 @@ std::string BoardKey(const Settings& s)
     return text;
 }
 
+// A board keeps its state after the last process lets go, as hardware does: it lives in a
+// file beside the settings file (or in the temporary folder without one).
+std::string BoardFile(const Settings& s, const std::string& key)
+{
+    std::string dir;
+    size_t slash = s.path.find_last_of("\\/");
+    if (slash != std::string::npos) {
+        dir = s.path.substr(0, slash + 1);
+    } else {
+        char temp[MAX_PATH];
+        DWORD n = GetTempPathA(MAX_PATH, temp);
+        dir = n > 0 && n < MAX_PATH ? std::string(temp, n) : std::string(".\\");
+    }
+    std::string name = key;
+    for (char& c : name)
+        if (c == '\\' || c == '/' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|')
+            c = '_';
+    return dir + "mrvsim-board-" + name + ".bin";
+}
+
 class BoardView {
 public:
     // Maps the named board and takes its lock; null when the system refuses.
@@ -166,7 +187,7 @@ public:
             return nullptr;
         }
         WaitForSingleObject(lock_, INFINITE);   // an abandoned lock is ours as well
-        if (!board_->initialised)
+        if (board_->initialised != kBoardMagic)
             Initialise(s);
         return board_;
     }
@@ -181,10 +202,10 @@ private:
     {
         if (board_)
             UnmapViewOfFile(board_);
-        if (map_)
-            CloseHandle(map_);
-        if (lock_)
-            CloseHandle(lock_);
+        for (HANDLE* h : {&map_, &lock_, &file_})
+            if (*h && *h != INVALID_HANDLE_VALUE)
+                CloseHandle(*h);
+        map_ = lock_ = file_ = nullptr;
         board_ = nullptr;
         key_ = key;
         std::string name = "MrvSimBoard." + key;
@@ -192,9 +213,13 @@ private:
             if (c == '\\')
                 c = '/';
         lock_ = CreateMutexA(nullptr, FALSE, (name + ".lock").c_str());
-        map_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SharedBoard),
-                                  name.c_str());
-        if (map_ && lock_)
+        file_ = CreateFileA(BoardFile(s, key).c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file_ == INVALID_HANDLE_VALUE || !lock_)
+            return;
+        map_ = CreateFileMappingA(file_, nullptr, PAGE_READWRITE, 0, sizeof(SharedBoard), name.c_str());
+        if (map_)
             board_ = static_cast<SharedBoard*>(MapViewOfFile(map_, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedBoard)));
     }
 
@@ -210,11 +235,14 @@ private:
                 board_->values[slot] = static_cast<int>(s.Int(key, 0));
             }
         }
-        board_->initialised = 1;
+        std::memset(board_->gpi, 0, sizeof board_->gpi);
+        std::memset(board_->owners, 0, sizeof board_->owners);
+        board_->initialised = kBoardMagic;
     }
 
     std::mutex mutex_;
     std::string key_;
+    HANDLE file_ = nullptr;
     HANDLE map_ = nullptr;
     HANDLE lock_ = nullptr;
     SharedBoard* board_ = nullptr;

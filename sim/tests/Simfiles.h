@@ -1,0 +1,54 @@
+// Per-test settings file and journal: every test gets its own, so tests running side by side
+// share neither settings nor the simulated board.
+#pragma once
+
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+
+#include "sim/Journal.h"
+
+namespace mrvsim {
+
+class SimFiles {
+public:
+    SimFiles()
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        static int counter = 0;
+        dir_ = std::string(temp) + "mrvsim-" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(++counter);
+        CreateDirectoryA(dir_.c_str(), nullptr);
+        config_ = dir_ + "\\sim.cfg";
+        journal_ = dir_ + "\\journal.txt";
+        Configure("");
+        SetEnvironmentVariableA("MRV_SIM_CONFIG", config_.c_str());
+        SetEnvironmentVariableA("MRV_SIM_JOURNAL", journal_.c_str());
+    }
+    ~SimFiles()
+    {
+        SetEnvironmentVariableA("MRV_SIM_CONFIG", nullptr);
+        SetEnvironmentVariableA("MRV_SIM_JOURNAL", nullptr);
+    }
+    // Replaces the settings; the simulators see them at their next call.
+    void Configure(const std::string& text)
+    {
+        std::ofstream out(config_.c_str(), std::ios::binary | std::ios::trunc);
+        out << text;
+    }
+    std::vector<JournalEntry> Journal() const { return ReadJournal(journal_); }
+    void ClearJournal() const { DeleteFileA(journal_.c_str()); }
+    std::string Path(const std::string& name) const { return dir_ + "\\" + name; }
+    void Write(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream out(Path(name).c_str(), std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+
+private:
+    std::string dir_, config_, journal_;
+};
+
+}  // namespace mrvsim
