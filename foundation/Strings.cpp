@@ -82,6 +82,7 @@ const char* aStringMaker::CStr() {
 aString::aString(int32_t capacity_, int32_t step_)
     : aStringMaker(nullptr, capacity_, step_, true) {
   // A fixed aString keeps the NUL byte after its capacity like every fixed builder.
+  if (step == 0 && capacity == MaxCapacity()) capacity--;
   if (capacity > 0 || step == 0) data = AllocStorage(step == 0 ? capacity + 1 : capacity);
 }
 
