@@ -91,6 +91,18 @@ TEST(DriverExports, EveryEntryPointIsExportedUndecorated)
     FreeLibrary(dll);
 }
 
+TEST(DriverExports, FoundByNameBesideTheProgram)
+{
+    // As the product loads it: by name through the system's library search.
+    HMODULE dll = LoadLibraryA("MRVINTER.DLL");
+    ASSERT_NE(dll, nullptr);
+    typedef int(__stdcall * Version)();
+    Version version = reinterpret_cast<Version>(reinterpret_cast<void*>(GetProcAddress(dll, "vdc_get_version")));
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version(), 0x431);
+    FreeLibrary(dll);
+}
+
 TEST(DriverExports, VariantLacksTheNamedEntryPoints)
 {
     HMODULE dll = LoadLibraryA(MRVSIM_MISSING_DLL);
