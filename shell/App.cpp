@@ -1,5 +1,6 @@
 #include "shell/App.h"
 
+#include "shell/MessageBox.h"
 #include "shell/Messages.h"
 
 namespace {
@@ -25,6 +26,39 @@ aStrd KeepForever(aStrd text) {
   return aStrd(copy, text.length);
 }
 
+// A hook: a string value that carries the argument to its listeners.
+aClEntry Hook(const aClEntry& parent, const char* name) {
+  return aClEntry(parent, aStrd(name), aStrd(), aFlags());
+}
+
+aStrd HookText(void* argument) { return static_cast<aClNode*>(argument)->Text(); }
+
+void AboutHandler(void* userData, void*) {
+  aClApp* app = static_cast<aClApp*>(userData);
+  aString text(80, 80);
+  text.Append(MessageText(app->descriptionId));
+  text.Append('\n');
+  text.Append(app->version);
+  text.Append(' ');
+  text.Append(app->build);
+  text.Append('\n');
+  text.Append(MessageText(app->informationId));
+  ShowMessageBox(text.View(), "About", "@", aStrd());
+}
+
+void DebugHandler(void*, void* argument) {
+  ShowMessageBox(HookText(argument), "Debug", aStrd(), aStrd());
+}
+
+// The standard "CallMessWait" handler: the parameters are read before the box runs the message
+// loop, and the answer is stored after it, so a message shown meanwhile cannot take its place.
+void MessageBoxHandler(void* userData, void* argument) {
+  aClApp* app = static_cast<aClApp*>(userData);
+  int answer = StandardMessageBox(HookText(argument), app->messageTitle, app->messageIcon,
+                                  app->messageButtons);
+  app->messageResult = answer;
+}
+
 }  // namespace
 
 aClApp::aClApp()
@@ -32,6 +66,22 @@ aClApp::aClApp()
   RegisterAppMessages();
   descriptionId = idDescription;
   informationId = idInformation;
+
+  aClEntry application(aStrd("Application"), nullptr, aFlags());
+  rootKey = aClEntry(application, "RootKey", nullptr, aFlags(1u << kNodeRegistryKey));
+  keyLoad = Hook(rootKey, "KeyLoad");
+  keySave = Hook(rootKey, "KeySave");
+  callHelp = Hook(application, "CallHelp");
+  callAbout = Hook(application, "CallAbout");
+  callExit = Hook(application, "CallExit");
+  callMess = Hook(application, "CallMess");
+  callMessWait = Hook(application, "CallMessWait");
+  callDMess = Hook(application, "CallDMess");
+  callDWait = Hook(application, "CallDWait");
+  callDlog = Hook(application, "CallDlog");
+
+  callAbout.node->listeners.AddFirst(AboutHandler, this);
+  callDWait.node->listeners.AddFirst(DebugHandler, this);
 }
 
 void aClApp::SetProgramPath(aStrd path) {
@@ -53,6 +103,7 @@ aStrd aClApp::FileName() const {
 }
 
 aClAppImplement::aClAppImplement(aClApp& app) : aAppLang(nullptr, &app.pathParts) {
+  app.callMessWait.node->listeners.AddFirst(MessageBoxHandler, &app);
   app.SetProgramPath(ExecutableName());
   aApplication& application = Application();
   application.helpFile.Assign(app.PathWithoutExtension());
@@ -86,5 +137,6 @@ int ShowMessageBox(aStrd text, aStrd title, aStrd icon, aStrd buttons) {
   app.messageIcon = icon;
   app.messageButtons = buttons;
   app.messageResult = 0;
+  CallHook(app.callMessWait.node, text);
   return app.messageResult;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "foundation/Entries.h"
 #include "foundation/PathInfo.h"
 #include "foundation/Strings.h"
 #include "shell/Language.h"
@@ -18,11 +19,30 @@ class aClApp {
   int32_t descriptionId;  // "ProgramDescription"
   int32_t informationId;  // "ProgramInformation"
 
-  // The message being shown: title, icon code and button set; and the answer.
+  // Entries: the registry root and the program's key with its load and save hooks and settings
+  // (the settings make the key and the values), then the hooks called with one text argument.
+  aClEntry rootKey;
+  aClEntry programKey;
+  aClEntry keyLoad;
+  aClEntry keySave;
+  aClEntry language;
+  aClEntry scale;
+  aClEntry font;
+  aClEntry callHelp;
+  aClEntry callAbout;
+  aClEntry callExit;
+  aClEntry callMess;
+  aClEntry callMessWait;
+
+  // The message being shown: title, icon code and button set; and the answer its handler left.
   aStrd messageTitle;
   aStrd messageIcon;
   aStrd messageButtons;
   int32_t messageResult;
+
+  aClEntry callDMess;
+  aClEntry callDWait;
+  aClEntry callDlog;
 
   aClApp();
 

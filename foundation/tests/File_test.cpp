@@ -9,7 +9,19 @@
 
 namespace {
 
+using mrvtest::ScriptedAnswerer;
+using mrvtest::Shown;
+using mrvtest::Str;
 using mrvtest::TempDir;
+
+// The part a report shows before the system's text, which is the system's own wording.
+void ExpectReport(const Shown& shown, const std::string& before, const char* title = "File error",
+                  const char* icon = "x") {
+  EXPECT_EQ(0u, shown.text.find(before + "\nAPI error ")) << shown.text;
+  EXPECT_EQ(title, shown.title);
+  EXPECT_EQ(icon, shown.icon);
+  EXPECT_EQ("", shown.buttons);
+}
 
 
 const uint64_t k5GiB = 5ull << 30;
@@ -22,6 +34,7 @@ const int32_t kInvalidNameError = 22;   // EINVAL
 
 TEST(File, QuietOpenOfMissingFileFailsClosedWithTheSystemError) {
   TempDir dir;
+  ScriptedAnswerer answerer;
   aWinFile f;
   EXPECT_FALSE(f.Open(aStrd(dir.File("missing.avi").c_str()), kFileQuiet));
   EXPECT_FALSE(f.isOpen);
@@ -29,6 +42,86 @@ TEST(File, QuietOpenOfMissingFileFailsClosedWithTheSystemError) {
   EXPECT_EQ(kFileQuiet, f.mode);
   EXPECT_FALSE(f.Read(nullptr, 0));
   EXPECT_FALSE(f.Seek(0));
+  EXPECT_TRUE(answerer.shown.empty());
+}
+
+TEST(File, FailedOpensAreReportedWithTheirOperation) {
+  TempDir dir;
+  ScriptedAnswerer answerer;
+  std::string missing = dir.File("missing.avi");
+  std::string noFolder = dir.Path() + mrvtest::kSeparator + "no" + mrvtest::kSeparator + "x.bin";
+  aWinFile f;
+  EXPECT_FALSE(f.Open(aStrd(missing.c_str()), 0));
+  EXPECT_FALSE(f.Open(aStrd(missing.c_str()), kFileReadWrite));
+  EXPECT_FALSE(f.Open(aStrd(noFolder.c_str()), kFileCreate | kFileDeleteOnClose));
+  EXPECT_EQ(0, f.mode);  // the delete bit went with the failed open
+  ASSERT_EQ(3u, answerer.shown.size());
+  ExpectReport(answerer.shown[0], "Cannot open file for read\n" + missing);
+  ExpectReport(answerer.shown[1], "Cannot open file for read/write\n" + missing);
+  ExpectReport(answerer.shown[2], "Cannot create file\n" + noFolder);
+  EXPECT_EQ(0u, answerer.shown[0].text.find("Cannot open file for read\n" + missing + "\nAPI error 2"));
+}
+
+TEST(File, ShortReadReportsPositionSizeAndCounts) {
+  TempDir dir;
+  ScriptedAnswerer answerer;
+  std::string name = dir.Write("twelve.bin", "0123456789AB");
+  aWinFile f;
+  ASSERT_TRUE(f.Open(aStrd(name.c_str()), 0));
+  ASSERT_TRUE(f.Seek(10));
+  char buffer[4];
+  EXPECT_FALSE(f.Read(buffer, 4));
+  EXPECT_FALSE(f.isOpen);
+  ASSERT_EQ(1u, answerer.shown.size());
+  ExpectReport(answerer.shown[0], "Failed read file\n" + name +
+                                      "\nposition 10, file size 12\nread size 4, actual read 2");
+}
+
+TEST(File, FailedSeekAndFormatErrorsAreReported) {
+  TempDir dir;
+  ScriptedAnswerer answerer;
+  std::string name = dir.Write("three.bin", "abc");
+  aWinFile f;
+  ASSERT_TRUE(f.Open(aStrd(name.c_str()), 0));
+  EXPECT_FALSE(f.Seek(0x8000000000000000ull));  // beyond any signed file offset
+  EXPECT_FALSE(f.isOpen);
+  EXPECT_NE(0, f.error);
+  ASSERT_TRUE(f.Open(aStrd(name.c_str()), 0));
+  EXPECT_FALSE(f.FormatError("no RIFF header"));
+  EXPECT_EQ(13, f.error);
+  EXPECT_FALSE(f.isOpen);
+  ASSERT_EQ(2u, answerer.shown.size());
+  ExpectReport(answerer.shown[0], "Cannot seek file\n" + name +
+                                      "\nposition -9223372036854775808, file size 3");
+  ExpectReport(answerer.shown[1], "Invalid file format\n" + name + "\nno RIFF header");
+}
+
+TEST(File, ReplacingAsksTheOperatorAndNoKeepsTheFile) {
+  TempDir dir;
+  ScriptedAnswerer answerer;
+  std::string name = dir.Write("keep.tml", "precious");
+  std::string question = "File already exist\n" + name + "\nDo you want to replace it?";
+  {
+    aWinFile f;
+    answerer.Queue(0);  // No
+    EXPECT_FALSE(f.Open(aStrd(name.c_str()), kFileCreate | kFileReadWrite | kFileDeleteOnClose));
+    EXPECT_FALSE(f.isOpen);
+  }  // closing must not delete what the operator kept
+  EXPECT_EQ("precious", mrvtest::ReadAll(name));
+  {
+    aWinFile f;
+    answerer.Queue(1);  // Yes
+    EXPECT_TRUE(f.Open(aStrd(name.c_str()), kFileCreate | kFileReadWrite));
+  }
+  EXPECT_EQ("", mrvtest::ReadAll(name));
+  {
+    aWinFile f;
+    EXPECT_TRUE(f.Open(aStrd(name.c_str()), kFileCreate | kFileReadWrite | kFileNoAsk));
+    EXPECT_TRUE(f.Open(aStrd(name.c_str()), kFileCreate | kFileReadWrite | kFileQuiet));
+  }
+  ASSERT_EQ(2u, answerer.shown.size());
+  for (auto& shown : answerer.shown)
+    EXPECT_EQ((Shown{question, "Creating file", "", "Yes|No"}), shown);
 }
 
 TEST(File, ExactReadsAdvanceAndShortReadClosesTheFile) {
@@ -123,6 +216,30 @@ TEST(File, DeleteOnCloseRemovesTheFile) {
   EXPECT_FALSE(f.Close(true));
   EXPECT_FALSE(FileExists(aStrd(name.c_str())));
   EXPECT_EQ(kFileQuiet, f.mode);
+}
+
+TEST(File, AFailedDeleteOnCloseIsReportedUnlessQuiet) {
+  TempDir dir;
+  ScriptedAnswerer answerer;
+  std::string name = dir.File("held.tmp");
+  for (int32_t quiet : {0, static_cast<int32_t>(kFileQuiet)}) {
+    aWinFile f;
+    ASSERT_TRUE(f.Open(aStrd(name.c_str()), kFileCreate | kFileNoAsk | kFileDeleteOnClose | quiet));
+#ifdef _WIN32
+    // A second reader without delete sharing makes the delete fail.
+    FILE* held = std::fopen(name.c_str(), "rb");
+    ASSERT_TRUE(held);
+    f.Close(true);
+    std::fclose(held);
+#else
+    std::remove(name.c_str());
+    f.Close(true);
+#endif
+    EXPECT_NE(0, f.error);
+    EXPECT_EQ(quiet, f.mode);
+  }
+  ASSERT_EQ(1u, answerer.shown.size());
+  ExpectReport(answerer.shown[0], "Cannot delete file\n" + name);
 }
 
 TEST(File, DestroyingTheFileReleasesItsHandle) {

@@ -1,10 +1,14 @@
 #pragma once
-// Test helpers shared by the shell's and the file object's tests: a scratch folder of the
-// platform's own, and files written into it.
+// Test helpers shared by the shell's and the file object's tests: a scripted answerer in place of
+// the message box, a scratch folder of the platform's own, and files written into it.
 
 #include <cstdio>
+#include <deque>
+#include <ostream>
 #include <string>
 #include <vector>
+
+#include "shell/App.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -91,5 +95,66 @@ inline std::string ReadAll(const std::string& name) {
   std::fclose(f);
   return bytes;
 }
+
+inline std::string Str(aStrd v) { return std::string(v.data ? v.data : "", v.length); }
+
+// A message as the program showed it.
+struct Shown {
+  std::string text, title, icon, buttons;
+  bool operator==(const Shown& o) const {
+    return text == o.text && title == o.title && icon == o.icon && buttons == o.buttons;
+  }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Shown& m) {
+  return out << "{text \"" << m.text << "\", title \"" << m.title << "\", icon \"" << m.icon
+             << "\", buttons \"" << m.buttons << "\"}";
+}
+
+// Answers every message in place of the standard message box while it lives: it is bound first
+// and exclusively to "CallMessWait", records each message and gives the queued answers in turn
+// (then 0, as a box closed unanswered).
+class ScriptedAnswerer {
+ public:
+  ScriptedAnswerer() : node_(App().callMessWait.node) {
+    node_->listeners.AddExclusive(&ScriptedAnswerer::Answer, this);
+  }
+  ~ScriptedAnswerer() { node_->listeners.Remove(&ScriptedAnswerer::Answer, this); }
+  ScriptedAnswerer(const ScriptedAnswerer&) = delete;
+  ScriptedAnswerer& operator=(const ScriptedAnswerer&) = delete;
+
+  void Queue(int answer) { answers_.push_back(answer); }
+  // Called once, while the next message is being answered (after it is recorded), before the
+  // answer is given.
+  void OnShow(void (*action)(void*), void* data) {
+    action_ = action;
+    actionData_ = data;
+  }
+
+  std::vector<Shown> shown;
+
+ private:
+  static void Answer(void* self, void* argument) {
+    ScriptedAnswerer* a = static_cast<ScriptedAnswerer*>(self);
+    aClApp& app = App();
+    a->shown.push_back({Str(static_cast<aClNode*>(argument)->Text()), Str(app.messageTitle),
+                        Str(app.messageIcon), Str(app.messageButtons)});
+    int answer = 0;
+    if (!a->answers_.empty()) {
+      answer = a->answers_.front();
+      a->answers_.pop_front();
+    }
+    if (void (*action)(void*) = a->action_) {
+      a->action_ = nullptr;
+      action(a->actionData_);
+    }
+    app.messageResult = answer;
+  }
+
+  aClNode* node_;
+  std::deque<int> answers_;
+  void (*action_)(void*) = nullptr;
+  void* actionData_ = nullptr;
+};
 
 }  // namespace mrvtest
