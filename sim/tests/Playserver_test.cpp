@@ -196,6 +196,27 @@ TEST(PlayServerRegistration, ClassIsBothThreadedAndTypeLibraryRegistered)
     EXPECT_EQ(LoadRegTypeLib(LIBID_Mrvdhsrvlib, 1, 0, 0, &lib), S_OK);
     if (lib)
         lib->Release();
+    CLSID byName = {};
+    EXPECT_EQ(CLSIDFromProgID(L"Mrvplayserverlib.MrvPlayServer", &byName), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(byName, CLSID_MrvPlayServer));
+}
+
+TEST(PlayServerRegistration, CreatedAsTheEngineAsksForIt)
+{
+    // In-process, local or remote; on E_INVALIDARG again with in-process or local only.
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    for (const CLSID* clsid : {&CLSID_MrvPlayServer, &CLSID_MrvPlayMovie}) {
+        IUnknown* object = nullptr;
+        HRESULT hr = CoCreateInstance(*clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
+                                      IID_IUnknown, reinterpret_cast<void**>(&object));
+        if (hr == E_INVALIDARG)
+            hr = CoCreateInstance(*clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
+                                  reinterpret_cast<void**>(&object));
+        EXPECT_EQ(hr, S_OK);
+        if (object)
+            object->Release();
+    }
+    CoUninitialize();
 }
 
 TEST_F(PlayServer, DefaultsAreReadyAndPal)

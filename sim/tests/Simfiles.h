@@ -27,10 +27,22 @@ public:
         SetEnvironmentVariableA("MRV_SIM_CONFIG", config_.c_str());
         SetEnvironmentVariableA("MRV_SIM_JOURNAL", journal_.c_str());
     }
+    // Removes what the test left, as far as nothing holds it open (a loaded simulator may
+    // still map its board file).
     ~SimFiles()
     {
         SetEnvironmentVariableA("MRV_SIM_CONFIG", nullptr);
         SetEnvironmentVariableA("MRV_SIM_JOURNAL", nullptr);
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((dir_ + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    DeleteFileA(Path(found.cFileName).c_str());
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryA(dir_.c_str());
     }
     // Replaces the settings; the simulators see them at their next call.
     void Configure(const std::string& text)
