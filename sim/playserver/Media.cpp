@@ -25,8 +25,9 @@ struct Stream {
     long width = 0, height = 0;
 };
 
-// Walks the chunks of [at, end); lists recurse into "hdrl" and "strl".
-void Walk(const std::string& b, size_t at, size_t end, MediaInfo* main, Stream* first, Stream* current,
+// Walks the chunks of [at, end): "hdrl" at the top (depth 0), "strl" inside it (depth 1); no
+// deeper nesting is followed, so a crafted file cannot recurse without end.
+void Walk(const std::string& b, size_t at, size_t end, int depth, MediaInfo* main, Stream* first, Stream* current,
           bool* found)
 {
     while (at + 8 <= end && !*found) {
@@ -35,11 +36,11 @@ void Walk(const std::string& b, size_t at, size_t end, MediaInfo* main, Stream* 
         size_t next = body + size + (size & 1);
         size_t stop = body + size < end ? body + size : end;
         if (Is(b, at, "LIST") && body + 4 <= stop) {
-            if (Is(b, body, "hdrl")) {
-                Walk(b, body + 4, stop, main, first, current, found);
-            } else if (Is(b, body, "strl")) {
+            if (depth == 0 && Is(b, body, "hdrl")) {
+                Walk(b, body + 4, stop, 1, main, first, current, found);
+            } else if (depth == 1 && Is(b, body, "strl")) {
                 Stream s;
-                Walk(b, body + 4, stop, main, first, &s, found);
+                Walk(b, body + 4, stop, 2, main, first, &s, found);
                 if (s.video) {
                     *first = s;
                     *found = true;
@@ -102,7 +103,7 @@ MediaRead ParseAvi(const std::string& b, MediaInfo* info)
     MediaInfo main;
     Stream first;
     bool found = false;
-    Walk(b, 12, b.size(), &main, &first, nullptr, &found);
+    Walk(b, 12, b.size(), 0, &main, &first, nullptr, &found);
     if (!found || first.scale == 0 || first.rate == 0)
         return MediaRead::invalid;
     info->width = main.width ? main.width : first.width;

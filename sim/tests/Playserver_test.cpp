@@ -281,13 +281,23 @@ TEST_F(PlayServer, BadMoviesFail)
     std::memcpy(&noVideo[noVideo.find("vids")], "auds", 4);
     files.Write("audio.avi", noVideo);
     files.Write("zero.avi", AviBytes(352, 288, 0, 25, 250));
+    // Header lists nested 50000 deep: the reader must neither recurse into them nor crash.
+    const int depth = 50000;
+    std::string deep;
+    for (int k = 0; k < depth; ++k) {
+        deep += "LIST";
+        Put32(&deep, static_cast<uint32_t>(4 + 12 * (depth - 1 - k)));
+        deep += "hdrl";
+    }
+    files.Write("deep.avi", Chunk("RIFF", "AVI " + deep));
     const struct {
         std::string path;
         HRESULT hr;
     } cases[] = {{files.Path("absent.avi"), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)},
                  {files.Path("text.avi"), E_FAIL},
                  {files.Path("audio.avi"), E_FAIL},
-                 {files.Path("zero.avi"), E_FAIL}};
+                 {files.Path("zero.avi"), E_FAIL},
+                 {files.Path("deep.avi"), E_FAIL}};
     for (const auto& c : cases) {
         HRESULT hr = S_OK;
         Ref<IMrvPlayMovie> movie;
