@@ -102,6 +102,12 @@ aStrd aClApp::FileName() const {
   return programPath.Sub(Folder().length, pathParts.fileName.length + pathParts.extension.length);
 }
 
+// The order matters: the message box is bound before anything can be shown, and the identity
+// is known before the language is chosen. The settings join in their places: the terminate
+// procedure with the language object; the help, exit, caption and registry walk handlers beside
+// the message box; the version resource after the description; the program key, "Language" (with
+// DefaultLanguage and SelectLanguage bound to its changes), "Scale" and "Font" after the title,
+// then the program key is loaded and the language selected from "Language".
 aClAppImplement::aClAppImplement(aClApp& app) : aAppLang(nullptr, &app.pathParts) {
   app.callMessWait.node->listeners.AddFirst(MessageBoxHandler, &app);
   app.SetProgramPath(ExecutableName());

@@ -19,6 +19,11 @@ struct ShowSwitch {
   bool saved;
 };
 
+TEST(ApiError, ReportsAreShownFromStartUp) {
+  // Every test that switches it puts it back.
+  EXPECT_TRUE(ShowApiErrors);
+}
+
 TEST(ApiError, CodeTextIsTheNumberAndTheSystemText) {
   EXPECT_EQ("API error 180150001", Str(ApiCodeText(kNoTextCode)));
   // Not found has a system text everywhere; its wording is the system's own.

@@ -21,6 +21,8 @@ struct Program {
   aPathInfo path{aStrd(exe.c_str())};
   aTransTable table;
   aAppLang lang{&table, &path};
+  std::string savedHelpFile = Str(Application().helpFile.View());
+  ~Program() { Application().helpFile.Assign(aStrd(savedHelpFile.c_str())); }
 
   void Lng(const std::string& name, const std::string& bytes) { dir.Write(name + ".lng", bytes); }
   std::string Text(const char* key) {
@@ -178,6 +180,14 @@ TEST(Translation, DefaultLanguageIsRussianOnlyForCountryCodeSevenWithItsFile) {
   for (const char* other : {"1", "70", "", " 7", "49"})
     EXPECT_EQ("-- Default --", Str(ChooseDefaultLanguage(other, aStrd(base.c_str())))) << other;
 }
+
+#ifdef _WIN32
+TEST(Translation, TheUserLocaleHasANumericCountryCode) {
+  std::string code = Str(UserCountryCode());
+  ASSERT_FALSE(code.empty());
+  EXPECT_EQ(std::string::npos, code.find_first_not_of("0123456789")) << code;
+}
+#endif
 
 TEST(Translation, FormKeysTakeTheirTranslation) {
   Program p;
