@@ -4,11 +4,14 @@
 
 #include <string>
 
+#include "foundation/File.h"
 #include "shell/Messages.h"
 #include "shell/tests/TestSupport.h"
 
 namespace {
 
+using mrvtest::ScriptedAnswerer;
+using mrvtest::Shown;
 using mrvtest::Str;
 
 TEST(App, KnowsTheProgramAndNamesItsTitleAndHelpFile) {
@@ -57,6 +60,35 @@ TEST(App, ProgramPathSplitsIntoItsParts) {
   EXPECT_EQ("mrvairserver", Str(app.BaseName()));
   EXPECT_EQ("mrvairserver.exe", Str(app.FileName()));
   app.SetProgramPath(saved);
+}
+
+TEST(App, TheProgramsLanguageTranslatesWhatItsUnitsShow) {
+  aClApp& app = App();
+  aStrd saved = app.programPath;
+  mrvtest::TempDir dir;
+  std::string exe = dir.Path() + mrvtest::kSeparator + "prog.exe";
+  app.SetProgramPath(aStrd(exe.c_str()));
+  dir.Write("progGerman.lng", "#File error\r\nDateifehler\r\n#ferrOpenread\r\n"
+                              "Datei kann nicht gelesen werden\r\n");
+  ScriptedAnswerer answerer;
+  AppImplement()->SelectLanguage("German");
+  std::string missing = dir.File("missing.avi");
+  {
+    aWinFile f;
+    EXPECT_FALSE(f.Open(aStrd(missing.c_str()), 0));
+  }
+  AppImplement()->SelectLanguage("-- Default --");
+  {
+    aWinFile f;
+    EXPECT_FALSE(f.Open(aStrd(missing.c_str()), 0));
+  }
+  app.SetProgramPath(saved);
+  AppImplement()->SelectLanguage("-- Default --");  // the help file back beside the program
+  ASSERT_EQ(2u, answerer.shown.size());
+  EXPECT_EQ("Dateifehler", answerer.shown[0].title);
+  EXPECT_EQ(0u, answerer.shown[0].text.find("Datei kann nicht gelesen werden\n" + missing + "\n"));
+  EXPECT_EQ("File error", answerer.shown[1].title);
+  EXPECT_EQ(0u, answerer.shown[1].text.find("Cannot open file for read\n" + missing + "\n"));
 }
 
 }  // namespace
