@@ -5,8 +5,6 @@
 #include <dirent.h>
 
 #include <cstring>
-#include <string>
-
 #include "catalogue/Dirsearch.h"
 
 namespace {
@@ -30,28 +28,37 @@ bool Legal83(aStrd name) {
 }
 
 // The usual short form of a long name: six characters of the base, "~1", three of the extension.
-std::string ShortName(aStrd name) {
+// out has room for 13 bytes.
+int32_t ShortName(aStrd name, char* out) {
   int32_t dot = -1;
   for (int32_t i = 1; i < name.length; i++)
     if (name.data[i] == '.') dot = i;
-  std::string s;
+  int32_t n = 0;
   int32_t baseEnd = dot < 0 ? name.length : dot;
-  for (int32_t i = 0; i < baseEnd && s.size() < 6; i++) {
+  for (int32_t i = 0; i < baseEnd && n < 6; i++) {
     char c = name.data[i];
     if (c == ' ' || c == '.') continue;
-    s += std::strchr("+,;=[]", c) ? '_' : c;
+    out[n++] = std::strchr("+,;=[]", c) ? '_' : c;
   }
-  s += "~1";
+  out[n++] = '~';
+  out[n++] = '1';
   if (dot >= 0) {
-    s += '.';
-    for (int32_t i = dot + 1, n = 0; i < name.length && n < 3; i++) {
+    out[n++] = '.';
+    for (int32_t i = dot + 1, k = 0; i < name.length && k < 3; i++) {
       char c = name.data[i];
       if (c == ' ') continue;
-      s += std::strchr("+,;=[]", c) ? '_' : c;
-      n++;
+      out[n++] = std::strchr("+,;=[]", c) ? '_' : c;
+      k++;
     }
   }
-  return s;
+  return n;
+}
+
+bool Matches(aStrd wildcard, aStrd name) {
+  if (WildcardMatches(wildcard, name)) return true;
+  if (Legal83(name)) return false;
+  char shortName[16];
+  return WildcardMatches(wildcard, aStrd(shortName, ShortName(name, shortName)));
 }
 
 struct aDirCloser {
@@ -86,25 +93,45 @@ bool WildcardMatches(aStrd pattern, aStrd name) {
   return p == pattern.length;
 }
 
-bool SearchDirectory(const char* path, aFoundName found, void* context) {
+bool SearchDirectory(const char* path, aFoundName found, void* context, aDirSnapshot* snapshot) {
   std::string folder(path);
   for (char& c : folder)
     if (c == '\\') c = '/';
   size_t slash = folder.rfind('/');
   std::string pattern = slash == std::string::npos ? folder : folder.substr(slash + 1);
   folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash + 1);
-  aDirCloser dir{opendir(folder.c_str())};
-  if (!dir.dir) return false;
   aStrd wildcard(pattern.data(), static_cast<int32_t>(pattern.size()));
   bool any = false;
+
+  if (snapshot && snapshot->taken && snapshot->folder == folder) {
+    if (!snapshot->readable) return false;
+    const char* end = snapshot->names.data() + snapshot->names.size();
+    for (const char* p = snapshot->names.data(); p < end;) {
+      aStrd name(p);
+      if (Matches(wildcard, name)) {
+        found(context, name.data, name.length);
+        any = true;
+      }
+      p += name.length + 1;
+    }
+    return any;
+  }
+
+  aDirCloser dir{opendir(folder.c_str())};
+  if (snapshot) {
+    snapshot->taken = true;
+    snapshot->readable = dir.dir != nullptr;
+    snapshot->folder = folder;
+    snapshot->names.clear();
+  }
+  if (!dir.dir) return false;
   while (dirent* entry = readdir(dir.dir)) {
     aStrd name(entry->d_name);
-    bool match = WildcardMatches(wildcard, name);
-    if (!match && !Legal83(name)) {
-      std::string shortName = ShortName(name);
-      match = WildcardMatches(wildcard, aStrd(shortName.data(), static_cast<int32_t>(shortName.size())));
+    if (snapshot) {
+      snapshot->names.insert(snapshot->names.end(), name.data, name.data + name.length);
+      snapshot->names.push_back(0);
     }
-    if (match) {
+    if (Matches(wildcard, name)) {
       found(context, name.data, name.length);
       any = true;
     }

@@ -4,7 +4,7 @@
 
 #include "catalogue/Dirsearch.h"
 
-bool SearchDirectory(const char* path, aFoundName found, void* context) {
+bool SearchDirectory(const char* path, aFoundName found, void* context, aDirSnapshot*) {
   WIN32_FIND_DATAA entry;
   HANDLE search = FindFirstFileA(path, &entry);
   if (search == INVALID_HANDLE_VALUE) return false;

@@ -22,17 +22,21 @@ void FoundName(void* context, const char* name, int32_t length) {
 aFileList::aFileList() : sorted(true) {}
 
 void aFileList::AddFiles(aStrd folder, aStrd filter) {
+  aDirSnapshot snapshot;
   int32_t from = 0;
   for (int32_t i = 0; i < filter.length; i++) {
     if (filter.data[i] != ';') continue;
-    if (i - from > 2) AddMatches(folder, filter.Sub(from, i - from));
+    if (i - from > 2) AddMatches(folder, filter.Sub(from, i - from), &snapshot);
     from = i + 1;
   }
-  if (filter.length - from > 2) AddMatches(folder, filter.Sub(from, filter.length - from));
+  if (filter.length - from > 2)
+    AddMatches(folder, filter.Sub(from, filter.length - from), &snapshot);
 }
 
 
-void aFileList::AddMatches(aStrd folder, aStrd pattern) {
+void aFileList::AddMatches(aStrd folder, aStrd pattern) { AddMatches(folder, pattern, nullptr); }
+
+void aFileList::AddMatches(aStrd folder, aStrd pattern, aDirSnapshot* snapshot) {
   aPathInfo info(folder);
   aStrd directory(folder.data, info.drive.length + info.directory.length);
   // A search path that does not fit would search a cut pattern or folder and list names that were
@@ -41,7 +45,7 @@ void aFileList::AddMatches(aStrd folder, aStrd pattern) {
   aTempString path(kSearchPath);
   path.Append(directory);
   path.Append(pattern);
-  SearchDirectory(path.CStr(), FoundName, this);
+  SearchDirectory(path.CStr(), FoundName, this, snapshot);
 }
 
 void aFileList::Add(aStrd name) {

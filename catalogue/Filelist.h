@@ -7,6 +7,8 @@
 
 #include "foundation/Strings.h"
 
+class aDirSnapshot;
+
 class aFileList {
  public:
   aFileList();
@@ -32,6 +34,7 @@ class aFileList {
     int32_t serial;  // order of adding
   };
   void Sort();
+  void AddMatches(aStrd folder, aStrd pattern, aDirSnapshot* snapshot);
 
   std::vector<char> pool;
   std::vector<Entry> entries;

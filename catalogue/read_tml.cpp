@@ -128,20 +128,6 @@ int64_t Distance(int32_t a, int32_t b) {
 
 }  // namespace
 
-bool aTmlMemory::Read(void* buffer, int32_t count) {
-  if (count < 0 || position > length || static_cast<uint64_t>(count) > length - position)
-    return false;
-  if (count > 0) std::memcpy(buffer, data + position, static_cast<size_t>(count));
-  position += static_cast<uint64_t>(count);
-  return true;
-}
-
-bool aTmlMemory::Skip(int32_t count) {
-  if (count < 0) return false;
-  position += static_cast<uint64_t>(count);
-  return true;
-}
-
 aTmlProject::aTmlProject() : masterLevel(512), head(nullptr), folderLength(0) {
   for (int i = 0; i < kAudioTracks; i++) {
     audioSolo[i] = 0;

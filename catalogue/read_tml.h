@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 // One clip of the project.
@@ -25,27 +26,52 @@ class Film {
         videoTrack(-1), audioTrack(-1) {}
 };
 
-// Where the project's bytes come from: the platform's buffered file, or memory.
+// Where the project's bytes come from: the platform's buffered file, or memory. Bytes already in
+// the source's window are taken inline; the rest goes through the platform.
 class aTmlSource {
  public:
-  virtual bool Read(void* buffer, int32_t count) = 0;  // exactly count bytes, else false
-  virtual bool Skip(int32_t count) = 0;                // forward; past the end is allowed
+  // Exactly count bytes, else false.
+  bool Read(void* buffer, int32_t count) {
+    if (count >= 0 && end - next >= count) {
+      if (count > 0) std::memcpy(buffer, next, static_cast<size_t>(count));
+      next += count;
+      return true;
+    }
+    return ReadOutside(buffer, count);
+  }
+  // Forward; past the end is allowed (the next read fails).
+  bool Skip(int32_t count) {
+    if (count >= 0 && end - next >= count) {
+      next += count;
+      return true;
+    }
+    return SkipOutside(count);
+  }
+
  protected:
+  aTmlSource() : next(nullptr), end(nullptr) {}
   ~aTmlSource() {}
+  virtual bool ReadOutside(void* buffer, int32_t count) = 0;
+  virtual bool SkipOutside(int32_t count) = 0;
+
+  const unsigned char* next;  // the window of bytes at hand
+  const unsigned char* end;
 };
 
 // A project held in memory.
 class aTmlMemory : public aTmlSource {
  public:
-  aTmlMemory(const void* bytes, size_t size)
-      : data(static_cast<const unsigned char*>(bytes)), length(size), position(0) {}
-  bool Read(void* buffer, int32_t count) override;
-  bool Skip(int32_t count) override;
+  aTmlMemory(const void* bytes, size_t size) {
+    next = static_cast<const unsigned char*>(bytes);
+    end = next + (bytes ? size : 0);
+  }
 
- private:
-  const unsigned char* data;
-  size_t length;
-  uint64_t position;
+ protected:
+  bool ReadOutside(void*, int32_t) override { return false; }
+  bool SkipOutside(int32_t count) override {
+    next = end;  // beyond the end: nothing more can be read
+    return count >= 0;
+  }
 };
 
 // A project's clip table and track switches, read and then normalised.

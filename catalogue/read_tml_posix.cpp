@@ -13,34 +13,34 @@ namespace {
 
 class aTmlFile : public aTmlSource {
  public:
-  explicit aTmlFile(const char* name) : fd(name ? open(name, O_RDONLY | O_CLOEXEC) : -1) {}
+  explicit aTmlFile(const char* name) : fd(name ? open(name, O_RDONLY | O_CLOEXEC) : -1) {
+    next = end = block;
+  }
   ~aTmlFile() {
     if (fd >= 0) close(fd);
   }
   bool IsOpen() const { return fd >= 0; }
 
-  bool Read(void* buffer, int32_t count) override {
-    char* out = static_cast<char*>(buffer);
+ protected:
+  bool ReadOutside(void* buffer, int32_t count) override {
+    if (count < 0) return false;
+    unsigned char* out = static_cast<unsigned char*>(buffer);
     while (count > 0) {
-      if (at == filled && !Fill()) return false;
-      int32_t n = filled - at < count ? filled - at : count;
-      std::memcpy(out, block + at, static_cast<size_t>(n));
-      at += n;
+      if (next == end && !Fill()) return false;
+      int32_t n = static_cast<int32_t>(end - next) < count ? static_cast<int32_t>(end - next) : count;
+      std::memcpy(out, next, static_cast<size_t>(n));
+      next += n;
       out += n;
       count -= n;
     }
-    return count == 0;
+    return true;
   }
 
-  bool Skip(int32_t count) override {
+  bool SkipOutside(int32_t count) override {
     if (count < 0) return false;
-    if (count <= filled - at) {
-      at += count;
-      return true;
-    }
     // Past the buffer: move the file, which may go beyond its end; the next read then fails.
-    off_t ahead = static_cast<off_t>(count) - (filled - at);
-    at = filled = 0;
+    off_t ahead = static_cast<off_t>(count) - (end - next);
+    next = end = block;
     return lseek(fd, ahead, SEEK_CUR) >= 0;
   }
 
@@ -50,15 +50,13 @@ class aTmlFile : public aTmlSource {
     do got = read(fd, block, sizeof block);
     while (got < 0 && errno == EINTR);
     if (got <= 0) return false;
-    at = 0;
-    filled = static_cast<int32_t>(got);
+    next = block;
+    end = block + got;
     return true;
   }
 
   int fd;
-  char block[16384];
-  int32_t at = 0;
-  int32_t filled = 0;
+  unsigned char block[16384];
 };
 
 }  // namespace

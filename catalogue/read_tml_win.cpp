@@ -19,11 +19,15 @@ class aTmlFile : public aTmlSource {
   }
   bool IsOpen() const { return handle != nullptr; }
 
-  bool Read(void* buffer, int32_t count) override {
-    if (count == 0) return true;
+ protected:
+  // The window stays empty: every read goes through the multimedia file's own buffer.
+  bool ReadOutside(void* buffer, int32_t count) override {
+    if (count <= 0) return count == 0;
     return mmioRead(handle, static_cast<HPSTR>(buffer), count) == count;
   }
-  bool Skip(int32_t count) override { return mmioSeek(handle, count, SEEK_CUR) >= 0; }
+  bool SkipOutside(int32_t count) override {
+    return count >= 0 && mmioSeek(handle, count, SEEK_CUR) >= 0;
+  }
 
  private:
   HMMIO handle;
