@@ -45,32 +45,6 @@ void Parse(const std::string& text, Settings* s)
     }
 }
 
-struct Stamp {
-    std::string path;
-    bool exists = false;
-    FILETIME written = {};
-    DWORD size = 0;
-    bool operator==(const Stamp& o) const
-    {
-        return path == o.path && exists == o.exists && size == o.size &&
-               written.dwLowDateTime == o.written.dwLowDateTime &&
-               written.dwHighDateTime == o.written.dwHighDateTime;
-    }
-};
-
-Stamp StampOf(const std::string& path)
-{
-    Stamp st;
-    st.path = path;
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!path.empty() && GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        st.exists = true;
-        st.written = data.ftLastWriteTime;
-        st.size = data.nFileSizeLow;
-    }
-    return st;
-}
-
 std::string ReadAll(const std::string& path)
 {
     std::string text;
@@ -163,17 +137,20 @@ bool Settings::Fails(const std::string& operation, long* result) const
 std::shared_ptr<const Settings> CurrentSettings()
 {
     static std::mutex lock;
-    static Stamp stamp;
+    static std::string path, text;
     static std::shared_ptr<const Settings> current = std::make_shared<Settings>();
     std::lock_guard<std::mutex> guard(lock);
-    Stamp now = StampOf(EnvPath());
-    if (!(now == stamp)) {
-        auto fresh = std::make_shared<Settings>();
-        fresh->path = now.path;
-        if (now.exists)
-            Parse(ReadAll(now.path), fresh.get());
-        current = fresh;
-        stamp = now;
+    // The content decides, not the write time: coarse file times make two quick rewrites of
+    // equal length look alike. The file is small; reading it per call is cheap.
+    std::string now = EnvPath();
+    std::string fresh = now.empty() ? std::string() : ReadAll(now);
+    if (now != path || fresh != text) {
+        auto made = std::make_shared<Settings>();
+        made->path = now;
+        Parse(fresh, made.get());
+        current = made;
+        path = now;
+        text = fresh;
     }
     return current;
 }

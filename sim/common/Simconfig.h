@@ -24,7 +24,7 @@ public:
     std::string path;   // the file these came from, empty without MRV_SIM_CONFIG
 };
 
-// The current settings; thread-safe, cheap when nothing changed.
+// The current settings; thread-safe. The file is read at every call, parsed only when changed.
 std::shared_ptr<const Settings> CurrentSettings();
 
 // Parses one number as the settings do; false for text that is not a whole number.

@@ -235,6 +235,18 @@ TEST_F(Driver, SettingsChangeTheAnswers)
     EXPECT_EQ(Call("mrvdll_status"), 1);
 }
 
+TEST_F(Driver, SettingsRewrittenWithinOneFileTimeTickAreSeen)
+{
+    // File systems with coarse time stamps give two quick rewrites of equal length the same
+    // write time; the answer must still follow the second one.
+    files_.Configure("version = 0x432");
+    EXPECT_EQ(Call("vdc_get_version"), 0x432);
+    FILETIME written = files_.ConfigWritten();
+    files_.Configure("version = 0x433");
+    files_.SetConfigWritten(written);
+    EXPECT_EQ(Call("vdc_get_version"), 0x433);
+}
+
 TEST_F(Driver, JournalRecordsEveryCallWithItsArguments)
 {
     files_.ClearJournal();

@@ -50,6 +50,22 @@ public:
         std::ofstream out(config_.c_str(), std::ios::binary | std::ios::trunc);
         out << text;
     }
+    // The settings file's write time, to imitate file systems with coarse time stamps.
+    FILETIME ConfigWritten() const
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        GetFileAttributesExA(config_.c_str(), GetFileExInfoStandard, &data);
+        return data.ftLastWriteTime;
+    }
+    void SetConfigWritten(const FILETIME& written) const
+    {
+        HANDLE h = CreateFileA(config_.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            SetFileTime(h, nullptr, nullptr, &written);
+            CloseHandle(h);
+        }
+    }
     std::vector<JournalEntry> Journal() const { return ReadJournal(journal_); }
     void ClearJournal() const { DeleteFileA(journal_.c_str()); }
     std::string Path(const std::string& name) const { return dir_ + "\\" + name; }
