@@ -1,0 +1,15 @@
+# Shared by the two mingw-w64 toolchain files, which set MRV_TRIPLE and MRV_WIDL_FLAGS first.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER   ${MRV_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MRV_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${MRV_TRIPLE}-windres)
+set(MRV_WIDL           ${MRV_TRIPLE}-widl)
+set(MRV_DLLTOOL        ${MRV_TRIPLE}-dlltool)
+set(CMAKE_FIND_ROOT_PATH /usr/${MRV_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Static runtime: the programs and DLLs need no mingw DLLs beside them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
