@@ -101,6 +101,20 @@ const Pairs& ThePairs()
     return pairs;
 }
 
+// Where an entry's value lives: the pairs, and the masks that their own entries switch.
+int StorageOf(int e)
+{
+    switch (e) {
+    case entry_vdc_input_get_enabled_window:
+        return entry_vdc_input_set_enabled_window;
+    case entry_vdc_get_user_bits:
+    case entry_vdc_clr_user_bits:
+        return entry_vdc_set_user_bits;
+    default:
+        return ThePairs().slot[e] >= 0 ? ThePairs().slot[e] : e;
+    }
+}
+
 unsigned long long StartedOf(HANDLE process)
 {
     FILETIME created, ended, kernel, user;
@@ -225,15 +239,12 @@ private:
 
     void Initialise(const Settings& s)
     {
-        const Pairs& pairs = ThePairs();
         std::memset(board_->values, 0, sizeof board_->values);
         board_->values[entry_vdc_input_set_enabled_window] = 7;
         for (int e = 0; e < entry_count; ++e) {
             std::string key = std::string("board.") + kNames[e];
-            if (s.Has(key)) {
-                int slot = pairs.slot[e] >= 0 ? pairs.slot[e] : e;
-                board_->values[slot] = static_cast<int>(s.Int(key, 0));
-            }
+            if (s.Has(key))
+                board_->values[StorageOf(e)] = static_cast<int>(s.Int(key, 0));
         }
         std::memset(board_->gpi, 0, sizeof board_->gpi);
         std::memset(board_->owners, 0, sizeof board_->owners);

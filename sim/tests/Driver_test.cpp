@@ -235,6 +235,19 @@ TEST_F(Driver, SettingsChangeTheAnswers)
     EXPECT_EQ(Call("mrvdll_status"), 1);
 }
 
+TEST_F(Driver, BoardStartsFromItsSettingsWhateverEntryNamesThem)
+{
+    // Either entry of a pair names its value, also for the masks switched bit by bit.
+    files_.Configure("board = preset-masks\nboard.vdc_input_get_enabled_window = 5\nboard.vdc_get_user_bits = 3\n"
+                     "board.vdc_mixer_alpha_get = 1\nboard.vdc_key_off_set = 6\n");
+    EXPECT_EQ(Call("vdc_input_get_enabled_window"), 5);
+    EXPECT_EQ(Call("vdc_get_user_bits"), 3);
+    EXPECT_EQ(Call("vdc_mixer_alpha_get"), 1);
+    EXPECT_EQ(Call("vdc_key_off_get"), 6);
+    Call("vdc_input_set_enabled_window", 2, 1);
+    EXPECT_EQ(Call("vdc_input_get_enabled_window"), 7);
+}
+
 TEST_F(Driver, SettingsRewrittenWithinOneFileTimeTickAreSeen)
 {
     // File systems with coarse time stamps give two quick rewrites of equal length the same
