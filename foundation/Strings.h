@@ -29,9 +29,11 @@ class aStrd {
 // capacity for the NUL that CStr writes, so its text is always terminated.
 class aStringMaker : public tArrayInfo<char> {
  public:
-  // A fixed builder over a caller's buffer of bufferSize bytes (capacity bufferSize - 1).
+  // A fixed builder over a caller's buffer of bufferSize bytes (capacity bufferSize - 1). A buffer
+  // without a byte for the NUL is not used at all.
   aStringMaker(char* buffer, int32_t bufferSize)
-      : tArrayInfo<char>(buffer, bufferSize > 0 ? bufferSize - 1 : 0, 0) {}
+      : tArrayInfo<char>(buffer && bufferSize > 0 ? buffer : nullptr,
+                         buffer && bufferSize > 0 ? bufferSize - 1 : 0, 0) {}
 
   void Append(char c) {
     if (length < capacity) {

@@ -102,6 +102,14 @@ TEST(StringMaker, FixedBuildersCutAndStayTerminated) {
   aString fixed(2, 0);
   fixed.Append("xyz");
   EXPECT_STREQ("xy", fixed.CStr());
+
+  // A buffer with no room at all, not even for the NUL: nothing may be written into it.
+  char none[1] = {'#'};
+  aStringMaker empty(none, 0);
+  empty.Append("a");
+  EXPECT_STREQ("", empty.CStr());
+  EXPECT_EQ(nullptr, empty.CStrOrNull());
+  EXPECT_EQ('#', none[0]);
 }
 
 TEST(TempRing, CopiesAreTerminatedCutAndWrap) {
