@@ -271,30 +271,46 @@ int32_t aScanString::ReadInt(int32_t def) {
   return magnitude > INT32_MAX ? INT32_MAX : static_cast<int32_t>(magnitude);
 }
 
+namespace {
+
+// Copies a quoted stretch (its closing quote excluded) with each doubled quote once, up to room
+// bytes.
+void Unquote(const char* from, int32_t size, char* out, int32_t room) {
+  for (int32_t i = 0, j = 0; i < size && j < room; i++) {
+    out[j++] = from[i];
+    if (from[i] == '"') i++;  // inside the stretch every quote is the first of a pair
+  }
+}
+
+}  // namespace
+
 aStrd aScanString::ReadQuoted(aStrd def) {
   if (!AcceptChar('"')) return TempCopy(def);
   int32_t count = 0;
-  for (int32_t i = pos; i < length; i++) {
-    if (data[i] == '"') {
-      if (i + 1 < length && data[i + 1] == '"') {
-        i++;
+  int32_t end = pos;  // the closing quote, or the end of the text
+  for (; end < length; end++) {
+    if (data[end] == '"') {
+      if (end + 1 < length && data[end + 1] == '"') {
+        end++;
       } else {
         break;
       }
     }
     count++;
   }
-  aTempString out(count);
-  while (pos < length) {
-    char c = data[pos++];
-    if (c == '"') {
-      if (pos < length && data[pos] == '"') {
-        pos++;
-      } else {
-        break;
-      }
-    }
-    out.Append(c);
+  const char* from = data + pos;
+  int32_t size = end - pos;
+  pos = end < length ? end + 1 : length;
+  int32_t n = count;
+  char* room = TakeRoom(&n);
+  // An old ring text may lie under the room it wraps to: then decode from a copy.
+  if (room < from + size && from < room + n + 1) {
+    aString raw(size, 1);
+    raw.Append(aStrd(from, size));
+    Unquote(raw.data, size, room, n);
+  } else {
+    Unquote(from, size, room, n);
   }
-  return out.View();
+  room[n] = 0;
+  return aStrd(room, n);
 }

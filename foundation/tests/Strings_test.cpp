@@ -272,4 +272,22 @@ TEST(ScanString, ReadQuoted) {
   EXPECT_EQ(12002, s.pos);
 }
 
+TEST(ScanString, ReadQuotedFromAnOldRingTextThatItsRoomOverlaps) {
+  std::string fill(9999, '.');
+  TempCopy(aStrd(fill.c_str()));  // top 0
+  std::string inner;
+  for (int i = 0; i < 100; i++) inner += static_cast<char>('A' + i % 26);
+  std::string quoted = "\"" + inner.substr(0, 50) + "\"\"" + inner.substr(50) + "\"";
+  aStrd old = TempCopy(aStrd(quoted.c_str()));  // at the end of the ring
+  ASSERT_EQ(TempRing::Base() + 10000 - 1 - old.length, old.data);
+  TempCopy(aStrd(fill.c_str(), TempRing::Top() - 1));  // top 0 again
+  ASSERT_EQ(0, TempRing::Top());
+  // The result's room wraps to the end, a little above the text still being read.
+  aScanString scan(old);
+  aStrd q = scan.ReadQuoted("");
+  EXPECT_EQ(inner.substr(0, 50) + "\"" + inner.substr(50), S(q));
+  EXPECT_EQ(0, q.data[q.length]);
+  EXPECT_EQ(old.length, scan.pos);
+}
+
 }  // namespace
