@@ -117,6 +117,7 @@ MediaRead ParseTml(const std::string& b, const std::string& projectPath, MediaIn
                    std::string* firstVideo)
 {
     static const char kHeader[] = "TimeLine Project (c) Firm Halvern";   // with its NUL: 34 bytes
+    const long kDayMs = 86400000;
     if (b.size() < sizeof kHeader || std::memcmp(b.data(), kHeader, sizeof kHeader) != 0)
         return MediaRead::invalid;
     firstVideo->clear();
@@ -150,8 +151,13 @@ MediaRead ParseTml(const std::string& b, const std::string& projectPath, MediaIn
                 int n = static_cast<int>(U32(b, c + 4));
                 if (n < 0 || c + 8 + static_cast<size_t>(n) > cend)
                     return MediaRead::invalid;
-                if ((t == 402 || t == 403) && n == 4)
-                    (t == 402 ? start : stop) = static_cast<long>(static_cast<int>(U32(b, c + 8)));
+                if ((t == 402 || t == 403) && n == 4) {
+                    // Times run from 0 to 24 hours; anything else is a broken project.
+                    long v = static_cast<long>(static_cast<int>(U32(b, c + 8)));
+                    if (v < 0 || v > kDayMs)
+                        return MediaRead::invalid;
+                    (t == 402 ? start : stop) = v;
+                }
                 if (t == 456 && n > 0) {
                     video.assign(b.data() + c + 8, static_cast<size_t>(n));
                     video = video.substr(0, video.find('\0'));

@@ -317,6 +317,10 @@ TEST_F(PlayServer, ProjectGivesItsDurationAndPictureSize)
     files.Write("p.tml", TmlBytes({{0, 10000, "clip.avi"}, {5000, 15000, "clip.avi"}}));
     files.Write("nofile.tml", TmlBytes({{1000, 3000, "absent.avi"}}));
     files.Write("short.tml", TmlBytes({{1000, 1015, "clip.avi"}}));
+    files.Write("day.tml", TmlBytes({{0, 86400000, ""}}));
+    files.Write("overday.tml", TmlBytes({{1000, 86400001, ""}}));
+    // Times that would overflow a 32-bit difference.
+    files.Write("negative.tml", TmlBytes({{0x80000010u, 0x7ffffff0u, ""}}));
     std::string bad = TmlBytes({{0, 1000, ""}});
     bad[0] = 't';
     files.Write("bad.tml", bad);
@@ -328,6 +332,9 @@ TEST_F(PlayServer, ProjectGivesItsDurationAndPictureSize)
     } cases[] = {{"p.tml", S_OK, 15.0, 352, 288},
                  {"nofile.tml", S_OK, 2.0, 720, 576},   // no readable video: the screen's size
                  {"short.tml", E_FAIL, 0, 0, 0},
+                 {"day.tml", S_OK, 86400.0, 720, 576},
+                 {"overday.tml", E_FAIL, 0, 0, 0},
+                 {"negative.tml", E_FAIL, 0, 0, 0},
                  {"bad.tml", E_FAIL, 0, 0, 0},
                  {"absent.tml", HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), 0, 0, 0}};
     for (const auto& c : cases) {
