@@ -396,6 +396,20 @@ TEST_F(PlayServer, PlayingTimelineRunsDownOverItsDuration)
     EXPECT_EQ(tl->TLineSetState(7), E_INVALIDARG);
 }
 
+TEST_F(PlayServer, ActivityWhilePlayingIsConfigurable)
+{
+    files.Write("clip.avi", AviBytes(352, 288, 1, 25, 250));
+    Ref<IMrvPlayTimeline> tl;
+    tl.p = Prepared(files.Path("clip.avi"));
+    ASSERT_NE(tl.p, nullptr);
+    files.Configure("clock.scale = 0\nactivity = 0.01\n");
+    EXPECT_EQ(Activity(tl.p), 0.0);   // prepared: nothing plays, whatever the setting
+    EXPECT_EQ(tl->TLineSetState(4), S_OK);
+    EXPECT_EQ(Activity(tl.p), 0.01);
+    files.Configure("clock.scale = 0\nactivity = 0.02\n");
+    EXPECT_EQ(Activity(tl.p), 0.02);
+}
+
 TEST_F(PlayServer, ObjectsWorkFromAnotherThread)
 {
     files.Configure("clock.scale = 0\n");   // time stands still: the item keeps playing
