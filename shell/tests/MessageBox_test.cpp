@@ -1,5 +1,6 @@
 #include "shell/MessageBox.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include "shell/App.h"
@@ -75,6 +76,12 @@ TEST(MessageBox, AMessageShownWhileAnsweringKeepsTheOuterAnswer) {
   EXPECT_EQ(1, outer);
   ASSERT_EQ(2u, answerer.shown.size());
   EXPECT_EQ((Shown{"inner", "Inner", "x", ""}), answerer.shown[1]);
+}
+
+TEST(MessageBox, AMessageNobodyAnswersFailsTheTestInsteadOfReachingARealBox) {
+  EXPECT_NONFATAL_FAILURE(ShowMessageBox("stray", "Stray", "!", aStrd()),
+                          "a message reached the real message box: {text \"stray\", title "
+                          "\"Stray\", icon \"!\", buttons \"\"}");
 }
 
 TEST(MessageBox, AboutAndDebugHooksShowTheirMessages) {

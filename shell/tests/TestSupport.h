@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "shell/App.h"
 
 #ifdef _WIN32
@@ -156,5 +158,31 @@ class ScriptedAnswerer {
   void (*action_)(void*) = nullptr;
   void* actionData_ = nullptr;
 };
+
+// No message of a unit test may reach the real message box: under a display it would wait for a
+// click, and without one it answers at once and hides that a message was shown at all. Bound in
+// front of the standard handler for the whole run; a ScriptedAnswerer goes in front of it.
+class NoRealMessageBoxes : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    App().callMessWait.node->listeners.AddExclusive(&NoRealMessageBoxes::Refuse, this);
+  }
+  void TearDown() override {
+    App().callMessWait.node->listeners.Remove(&NoRealMessageBoxes::Refuse, this);
+  }
+
+ private:
+  static void Refuse(void*, void* argument) {
+    aClApp& app = App();
+    ADD_FAILURE() << "a message reached the real message box: "
+                  << Shown{Str(static_cast<aClNode*>(argument)->Text()), Str(app.messageTitle),
+                           Str(app.messageIcon), Str(app.messageButtons)};
+    app.messageResult = 0;
+  }
+};
+
+// One per test program, however many of its files include this one.
+inline ::testing::Environment* const noRealMessageBoxes =
+    ::testing::AddGlobalTestEnvironment(new NoRealMessageBoxes);
 
 }  // namespace mrvtest
