@@ -71,6 +71,8 @@ bool aFile::Open(aStrd fileName, int32_t openMode) {
   name.Assign(fileName);
   mode = openMode;
   position = size = 0;
+  // A short read sets no system error: an older one left here would be reported as its cause.
+  error = 0;
   if ((mode & kFileCreate) && !(mode & (kFileQuiet | kFileNoAsk)) && FileExists(name.View())) {
     aStrd question = FormatText(MessageText(idAskReplace), name.View());
     if (ShowMessageBox(question, MessageText(idCreatingFile), aStrd(), "Yes|No") != 1) {

@@ -77,6 +77,25 @@ TEST(File, ShortReadReportsPositionSizeAndCounts) {
                                       "\nposition 10, file size 12\nread size 4, actual read 2");
 }
 
+TEST(File, AShortReadIsNotBlamedOnAnEarlierOpensError) {
+  TempDir dir;
+  ScriptedAnswerer answerer;
+  std::string name = dir.Write("twelve.bin", "0123456789AB");
+  aWinFile f;
+  EXPECT_FALSE(f.Open(aStrd(dir.File("missing.avi").c_str()), kFileQuiet));
+  EXPECT_EQ(2, f.error);
+  ASSERT_TRUE(f.Open(aStrd(name.c_str()), 0));
+  EXPECT_EQ(0, f.error);
+  ASSERT_TRUE(f.Seek(10));
+  char buffer[4];
+  EXPECT_FALSE(f.Read(buffer, 4));
+  ASSERT_EQ(1u, answerer.shown.size());
+  const std::string& text = answerer.shown[0].text;
+  size_t at = text.find("actual read 2\nAPI error 0");
+  ASSERT_NE(std::string::npos, at) << text;
+  EXPECT_TRUE(text.size() == at + 25 || text[at + 25] == ':') << text;
+}
+
 TEST(File, FailedSeekAndFormatErrorsAreReported) {
   TempDir dir;
   ScriptedAnswerer answerer;
