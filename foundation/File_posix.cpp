@@ -33,8 +33,13 @@ bool aWinFile::OpenRaw() {
   int fd = open(name.CStr(), flags, 0666);
   if (fd < 0) return SetSystemError();
   struct stat st;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+  if (fstat(fd, &st) != 0) {
+    SetSystemError();
+    close(fd);
+    return false;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    error = EISDIR;
     close(fd);
     return false;
   }
