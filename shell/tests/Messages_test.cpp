@@ -141,9 +141,13 @@ TEST(MessageTable, StartUpRegistersEveryMessageOfTheShellAndTheFileObject) {
       {"ferrFormat", "Invalid file format"},
   };
   aTransTable& t = TransTable();
+  // Ids follow the rows: the application object's two, then the file object's, without a gap.
+  int32_t previous = t.FindMessage("ProgramDescription");
   for (const Row& r : rows) {
     int32_t id = t.FindMessage(r.key);
     ASSERT_GT(id, 0) << r.key;
+    EXPECT_EQ(previous + 1, id) << r.key;
+    previous = id;
     EXPECT_EQ(r.text, Str(t.At(id).defaultText)) << r.key;
     EXPECT_EQ(*r.text ? r.text : r.key, Str(MessageText(id))) << r.key;
   }
