@@ -706,20 +706,43 @@ HRESULT Fifo::RequestSpace(LONG bytes, LONG flags, LONG* freeBytes, LONG* capaci
 
 // --- creation ---------------------------------------------------------------------------------------
 
+namespace {
+
+// "fail.CreateServer" and "fail.CreateMovie" stand for a Play Server that cannot be reached.
+bool CreationFails(const char* op, void** out, HRESULT* hr)
+{
+    long r;
+    if (!CurrentSettings()->Fails(op, &r))
+        return false;
+    if (out)
+        *out = nullptr;
+    *hr = static_cast<HRESULT>(r);
+    JournalLine("ps", "-", op).Hresult(*hr).Write();
+    return true;
+}
+
+}  // namespace
+
 HRESULT CreateServer(REFIID iid, void** out)
 {
+    HRESULT hr;
+    if (CreationFails("CreateServer", out, &hr))
+        return hr;
     Server* s = new Server;
     JournalLine("ps", s->Name(), "Create").Hresult(S_OK).Write();
-    HRESULT hr = s->QueryInterface(iid, out);
+    hr = s->QueryInterface(iid, out);
     s->Drop();
     return hr;
 }
 
 HRESULT CreateMovie(REFIID iid, void** out)
 {
+    HRESULT hr;
+    if (CreationFails("CreateMovie", out, &hr))
+        return hr;
     Movie* m = new Movie;
     JournalLine("ps", m->Name(), "Create").Hresult(S_OK).Write();
-    HRESULT hr = m->QueryInterface(iid, out);
+    hr = m->QueryInterface(iid, out);
     m->Drop();
     return hr;
 }

@@ -464,6 +464,36 @@ TEST_F(PlayServer, ConfiguredFailureComesBackAsItsHresult)
     SysFreeString(name);
 }
 
+TEST_F(PlayServer, ConfiguredCreationFailureReachesTheCreator)
+{
+    const struct {
+        const char* setting;
+        const CLSID* clsid;
+        const char* op;
+    } cases[] = {{"fail.CreateServer = 0x80040154", &CLSID_MrvPlayServer, "CreateServer"},
+                 {"fail.CreateMovie = 0x80040154", &CLSID_MrvPlayMovie, "CreateMovie"}};
+    for (const auto& c : cases) {
+        files.Configure(c.setting);
+        files.ClearJournal();
+        IUnknown* object = reinterpret_cast<IUnknown*>(1);
+        EXPECT_EQ(CoCreateInstance(*c.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                   reinterpret_cast<void**>(&object)),
+                  REGDB_E_CLASSNOTREG)
+            << c.op;
+        EXPECT_EQ(object, nullptr);
+        auto lines = files.Journal();
+        ASSERT_EQ(lines.size(), 1u) << c.op;
+        EXPECT_EQ(lines[0].op, c.op);
+        EXPECT_EQ(lines[0].result, "0x80040154");
+    }
+    // The Play Server has become available: creation works again.
+    files.Configure("");
+    Ref<IMrvPlayServer> again;
+    EXPECT_EQ(CoCreateInstance(CLSID_MrvPlayServer, nullptr, CLSCTX_INPROC_SERVER, IID_IMrvPlayServer,
+                               reinterpret_cast<void**>(&again.p)),
+              S_OK);
+}
+
 TEST_F(PlayServer, BoardGivesAFifoThatQueuesAndRuns)
 {
     Ref<IMrvBoard> board;
