@@ -138,8 +138,11 @@ aStrd TempCopy(aStrd text) {
 aStrd FormatText(aStrd pattern, aStrd a1, aStrd a2, aStrd a3, aStrd a4, aStrd a5, aStrd a6,
                  aStrd a7, aStrd a8, aStrd a9) {
   const aStrd* args[9] = {&a1, &a2, &a3, &a4, &a5, &a6, &a7, &a8, &a9};
+  // The result is cut to the ring's longest text: building past it would only cost time and
+  // memory (a long argument placed many times would grow the work without bound).
+  const int32_t limit = TempRing::kSize - 1;
   aString work(80, 80);
-  for (int32_t i = 0; i < pattern.length; i++) {
+  for (int32_t i = 0; i < pattern.length && work.length < limit; i++) {
     char c = pattern.data[i];
     if (c != '%' || i + 1 >= pattern.length) {
       work.Append(c);
@@ -149,7 +152,7 @@ aStrd FormatText(aStrd pattern, aStrd a1, aStrd a2, aStrd a3, aStrd a4, aStrd a5
     if (d == '%') {
       work.Append('%');
     } else if (d >= '1' && d <= '9') {
-      work.Append(*args[d - '1']);
+      work.Append(args[d - '1']->Sub(0, limit - work.length));
     } else {
       work.Append('%');
       work.Append(d);

@@ -172,6 +172,28 @@ TEST(FormatText, Placeholders) {
             S(FormatText("position %1, file size %2", IntText(10), IntText(200))));
   std::string longPattern(20000, '%');
   EXPECT_EQ(9999, FormatText(aStrd(longPattern.c_str())).length);
+
+  // Expansions past the ring's longest text give their first 9999 bytes, whichever piece they
+  // end in.
+  std::string arg(300, 'a');
+  for (int i = 0; i < 300; i += 7) arg[i] = 'b';
+  auto times = [](std::string piece, int n) {
+    std::string all;
+    for (int i = 0; i < n; i++) all += piece;
+    return all;
+  };
+  struct { std::string pattern, want; } longs[] = {
+      {times("%1", 50), times(arg, 50)},
+      {times("x%1%%", 40), times("x" + arg + "%", 40)},
+      {std::string(9998, '.') + "%1", std::string(9998, '.') + arg},
+      {"%1" + std::string(9900, '-') + "%x%2", arg + std::string(9900, '-') + "%xsecond"},
+  };
+  aStrd a(arg.c_str(), static_cast<int32_t>(arg.size()));
+  for (auto& c : longs) {
+    ASSERT_GT(c.want.size(), 9999u);
+    EXPECT_EQ(c.want.substr(0, 9999), S(FormatText(aStrd(c.pattern.c_str()), a, "second")))
+        << c.pattern.substr(0, 12);
+  }
 }
 
 TEST(NumberText, WidthRules) {
