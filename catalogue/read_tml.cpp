@@ -41,42 +41,107 @@ bool ReadInt(aTmlSource& source, int32_t* value) {
 }
 
 // Walking the list literally is quadratic: for every clip the overlap steps look at every later
-// clip, and the audio step scans from the head. These trees over the list positions find the next
-// clip a step must look at, so only the clips the literal walk would change are visited, in the
-// same order.
-class aMinTree {
+// clip, and the audio step scans from the head. The trees below, over list positions, give the
+// same results in n log n for the work the literal walk does.
+// The clips of one track of the overlap step, by list position: their starts, with raises to a
+// value applied lazily to whole stretches of the list, and their ends, so that the clips a raise
+// leaves shorter than the shortest time are found without visiting the others.
+class aRaiseTree {
  public:
-  void Init(int32_t n) {
+  void Init(const std::vector<int32_t>& starts, const std::vector<int32_t>& ends) {
+    n = static_cast<int32_t>(starts.size());
     size = 1;
     while (size < n) size <<= 1;
-    node.assign(2 * static_cast<size_t>(size), INT32_MAX);
-  }
-  void Set(int32_t i, int32_t value) {
-    i += size;
-    node[i] = value;
-    for (i >>= 1; i > 0; i >>= 1) node[i] = std::min(node[2 * i], node[2 * i + 1]);
-  }
-  // First position >= from whose value is below limit, or -1.
-  int32_t FirstBelow(int32_t from, int32_t limit) const {
-    if (from >= size) return -1;
-    int32_t i = from + size;
-    for (;;) {
-      if (node[i] < limit) {
-        while (i < size) {
-          i *= 2;
-          if (!(node[i] < limit)) i++;
-        }
-        return i - size;
-      }
-      while (i & 1) i >>= 1;
-      if (i == 0) return -1;
-      i++;
+    minStart.assign(2 * static_cast<size_t>(size), INT32_MAX);
+    minEnd.assign(2 * static_cast<size_t>(size), INT32_MAX);
+    tag.assign(static_cast<size_t>(size), INT32_MIN);
+    for (int32_t i = 0; i < n; i++) {
+      minStart[size + i] = starts[i];
+      minEnd[size + i] = ends[i] - kShortest;
     }
+    for (int32_t i = size - 1; i > 0; i--) Pull(i);
+  }
+  int32_t Count() const { return n; }
+
+  // Every clip of [from, to) that starts before v starts at v; those that end less than the
+  // shortest time after v leave the tree and are reported.
+  void Raise(int32_t from, int32_t to, int32_t v, std::vector<int32_t>* dying) {
+    if (from < to) Raise(1, 0, size, from, to, v, dying);
+  }
+  // First clip at from or later that starts before limit, or -1.
+  int32_t FirstBelow(int32_t from, int32_t limit) {
+    return from < n ? FirstBelow(1, 0, size, from, limit) : -1;
+  }
+  int32_t StartAt(int32_t i) {
+    int32_t node = 1, lo = 0, hi = size;
+    while (node < size) {
+      Push(node);
+      int32_t mid = (lo + hi) / 2;
+      if (i < mid) {
+        node = 2 * node;
+        hi = mid;
+      } else {
+        node = 2 * node + 1;
+        lo = mid;
+      }
+    }
+    return minStart[node];
+  }
+  void Remove(int32_t i) {
+    StartAt(i);  // pending raises reach the leaf first
+    int32_t node = size + i;
+    minStart[node] = minEnd[node] = INT32_MAX;
+    for (node >>= 1; node > 0; node >>= 1) Pull(node);
   }
 
  private:
+  void Apply(int32_t node, int32_t v) {
+    if (minStart[node] < v) minStart[node] = v;
+    if (node < size && tag[node] < v) tag[node] = v;
+  }
+  void Push(int32_t node) {
+    if (tag[node] == INT32_MIN) return;
+    Apply(2 * node, tag[node]);
+    Apply(2 * node + 1, tag[node]);
+    tag[node] = INT32_MIN;
+  }
+  void Pull(int32_t node) {
+    minStart[node] = std::min(minStart[2 * node], minStart[2 * node + 1]);
+    minEnd[node] = std::min(minEnd[2 * node], minEnd[2 * node + 1]);
+  }
+  void Raise(int32_t node, int32_t lo, int32_t hi, int32_t from, int32_t to, int32_t v,
+             std::vector<int32_t>* dying) {
+    // Nothing starts before v here: the raise changes nothing.
+    if (to <= lo || hi <= from || minStart[node] >= v) return;
+    // A clip on a track lasts at least the shortest time, so one that starts at or after v also
+    // ends at least that long after it: only clips ending too early can die.
+    if (from <= lo && hi <= to && minEnd[node] >= v) {
+      Apply(node, v);
+      return;
+    }
+    if (node >= size) {
+      dying->push_back(node - size);
+      minStart[node] = minEnd[node] = INT32_MAX;
+      return;
+    }
+    Push(node);
+    int32_t mid = (lo + hi) / 2;
+    Raise(2 * node, lo, mid, from, to, v, dying);
+    Raise(2 * node + 1, mid, hi, from, to, v, dying);
+    Pull(node);
+  }
+  int32_t FirstBelow(int32_t node, int32_t lo, int32_t hi, int32_t from, int32_t limit) {
+    if (hi <= from || minStart[node] >= limit) return -1;
+    if (node >= size) return node - size;
+    Push(node);
+    int32_t mid = (lo + hi) / 2;
+    int32_t r = FirstBelow(2 * node, lo, mid, from, limit);
+    return r >= 0 ? r : FirstBelow(2 * node + 1, mid, hi, from, limit);
+  }
+
+  int32_t n = 0;
   int32_t size = 1;
-  std::vector<int32_t> node;
+  std::vector<int32_t> minStart, minEnd, tag;
 };
 
 class aMaxTree {
@@ -334,40 +399,90 @@ void aTmlProject::Normalise() {
 }
 
 void aTmlProject::ResolveOverlaps(bool video) {
+  // For each clip A on a track of this kind, in list order, every later clip B on such a track
+  // that starts before A ends: B on a lower track cuts A's end back to its start (for audio only
+  // when A has no video), any other B is cut to start where A ends. Walking B by B is quadratic;
+  // here the clips that would cut A are found in the lower tracks' trees, and the cuts of B are
+  // raises of whole stretches of the higher tracks' trees between them. A clip left shorter than
+  // the shortest time loses both its tracks at the moment the literal walk would drop it.
+  const int tracks = video ? kVideoTracks : kAudioTracks;
   std::vector<Film*> list;
   list.reserve(films.size());
   for (Film* f = head; f; f = f->next) list.push_back(f);
-  int32_t n = static_cast<int32_t>(list.size());
-  // Start of every clip on a track of this kind, by list position.
-  aMinTree starts;
-  starts.Init(n);
-  for (int32_t i = 0; i < n; i++)
-    if (TrackOf(*list[i], video) >= 0) starts.Set(i, list[i]->start);
+  const int32_t n = static_cast<int32_t>(list.size());
+
+  std::vector<std::vector<int32_t>> positions(static_cast<size_t>(tracks));
+  std::vector<int32_t> rank(static_cast<size_t>(n), -1);
+  for (int32_t i = 0; i < n; i++) {
+    int32_t t = TrackOf(*list[i], video);
+    if (t < 0) continue;
+    rank[i] = static_cast<int32_t>(positions[t].size());
+    positions[t].push_back(i);
+  }
+  std::vector<aRaiseTree> trees(static_cast<size_t>(tracks));
+  std::vector<int> used;  // tracks that hold clips
+  for (int t = 0; t < tracks; t++) {
+    if (positions[t].empty()) continue;
+    std::vector<int32_t> starts, ends;
+    for (int32_t i : positions[t]) {
+      starts.push_back(list[i]->start);
+      ends.push_back(list[i]->end);
+    }
+    trees[t].Init(starts, ends);
+    used.push_back(t);
+  }
+  // First rank of track t after list position p.
+  auto after = [&](int t, int32_t p) {
+    return static_cast<int32_t>(std::upper_bound(positions[t].begin(), positions[t].end(), p) -
+                                positions[t].begin());
+  };
+  std::vector<int32_t> dying;
+  // Raise track t's clips between list positions p and q (both excluded) to v.
+  auto raise = [&](int t, int32_t p, int32_t q, int32_t v) {
+    int32_t from = after(t, p);
+    int32_t to = q >= n ? trees[t].Count() : after(t, q - 1);
+    dying.clear();
+    trees[t].Raise(from, to, v, &dying);
+    for (int32_t r : dying) {
+      Film& b = *list[positions[t][r]];
+      b.sourceIn += v - b.start;
+      b.start = v;
+      Lose(b);
+    }
+  };
 
   for (int32_t i = 0; i < n; i++) {
     Film& a = *list[i];
-    if (TrackOf(a, video) < 0) continue;
-    // Every later clip of this kind that starts before A ends, in list order.
-    for (int32_t j = starts.FirstBelow(i + 1, a.end); j >= 0; j = starts.FirstBelow(j + 1, a.end)) {
-      Film& b = *list[j];
-      if (TrackOf(b, video) < TrackOf(a, video) && (video || a.videoTrack < 0)) {
-        a.sourceOut -= a.end - b.start;
-        a.end = b.start;
-        if (a.end - a.start < kShortest) {
-          Lose(a);
-          starts.Set(i, INT32_MAX);
-          break;
+    const int t = TrackOf(a, video);
+    if (t < 0) continue;
+    // Its start as the earlier clips left it; nothing after it changes it any more, so it leaves
+    // the tree, which then holds only the clips still to come.
+    int32_t start = trees[t].StartAt(rank[i]);
+    trees[t].Remove(rank[i]);
+    a.sourceIn += start - a.start;
+    a.start = start;
+    const bool canBeCut = video || a.videoTrack < 0;
+    int32_t p = i;
+    for (;;) {
+      // The next clip on a lower track that starts before A ends.
+      int32_t q = n;
+      if (canBeCut)
+        for (int u : used) {
+          if (u >= t) break;
+          int32_t r = trees[u].FirstBelow(after(u, p), a.end);
+          if (r >= 0 && positions[u][r] < q) q = positions[u][r];
         }
-      } else {
-        b.sourceIn += a.end - b.start;
-        b.start = a.end;
-        if (b.end - b.start < kShortest) {
-          Lose(b);
-          starts.Set(j, INT32_MAX);
-        } else {
-          starts.Set(j, b.start);
-        }
+      for (int u : used)
+        if (!canBeCut || u >= t) raise(u, p, q, a.end);
+      if (q >= n) break;
+      int32_t cut = trees[TrackOf(*list[q], video)].StartAt(rank[q]);
+      a.sourceOut -= a.end - cut;
+      a.end = cut;
+      if (a.end - a.start < kShortest) {
+        Lose(a);
+        break;
       }
+      p = q;
     }
   }
 }

@@ -244,6 +244,23 @@ TEST(ReadTml, MillionRecords) {
   EXPECT_DOUBLE_EQ(49999.99, o.seconds);
 }
 
+// The literal walk cuts every long clip once for every clip of the chain before it: 2.5 x 10^9
+// steps here. The reader must give the same answer in a moment.
+TEST(ReadTml, ChainsOfCutsStayFast) {
+  const int32_t n = 50000;
+  for (bool video : {true, false}) {
+    TmlProjectTable t;
+    for (int32_t k = 0; k < n; k++)
+      t.clips.push_back(video ? Video(k, 20 * k + 40, 0) : Audio(k, 20 * k + 40, 2));
+    for (int32_t k = 0; k < n; k++)
+      t.clips.push_back(video ? Video(n + k, 86400000, 1) : Audio(n + k, 86400000, 3));
+    Outcome o = ReadBytes(t.Build());
+    EXPECT_TRUE(o.ok) << video;
+    EXPECT_EQ(86400.0, o.seconds) << video;
+    EXPECT_EQ(video, o.hasVideo);
+  }
+}
+
 // Random projects, dense on a short timeline so that every rule meets every other: the reader's
 // clip list and duration must be the literal walk's.
 TEST(ReadTml, SameResultsAsTheLiteralWalk) {
