@@ -164,6 +164,17 @@ TEST(HashTable, FindAddNewestFirst) {
   }
   for (int i = 0; i < 600; i++) EXPECT_EQ(4 + i, t.Find(aStrd(keys[i].c_str()))) << keys[i];
   EXPECT_EQ(0, t.capacity % 20);
+
+  // Keys of one hash and bucket, told apart by their length: zero bytes hash to 0 like "".
+  aStrd nul1("\0\0", 1), nul2("\0\0", 2);
+  ASSERT_EQ(aHashString::Hash(nul1), aHashString::Hash(nul2));
+  EXPECT_EQ(-1, t.Find(nul1));
+  int32_t one = t.Add(Entry(nul1, 10));
+  EXPECT_EQ(-1, t.Find(nul2));
+  int32_t two = t.Add(Entry(nul2, 20));
+  EXPECT_EQ(one, t.Find(nul1));
+  EXPECT_EQ(two, t.Find(nul2));
+  EXPECT_EQ(0, t.Find(""));
 }
 
 TEST(Map, FirstMatchingCaseWins) {

@@ -58,6 +58,16 @@ TEST_F(ClosureList, RemoveEverywhereAndByUserData) {
   EXPECT_EQ(1, list.Count());
   list.Remove(Record, nullptr);
   EXPECT_EQ(1, list.Count());
+
+  // A closure added without a callback does nothing when called and matches any callback.
+  char c[] = "c";
+  list.AddFirst(nullptr, c);
+  calls.clear();
+  list.Call(nullptr);
+  EXPECT_EQ("b", calls);
+  list.Remove(Other, c);
+  ASSERT_EQ(1, list.Count());
+  EXPECT_EQ(b, list.head->userData);
 }
 
 aClClosureList* selfList;
