@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -258,6 +259,20 @@ TEST_F(Driver, SettingsRewrittenWithinOneFileTimeTickAreSeen)
     files_.Configure("version = 0x433");
     files_.SetConfigWritten(written);
     EXPECT_EQ(Call("vdc_get_version"), 0x433);
+}
+
+TEST_F(Driver, FilesOfAnEndedProcessWithTheSameIdAreNotInherited)
+{
+    // An ended process with this id left its folder behind, journal and board included.
+    std::string dir = mrvsim::SimFiles::NextFolder();
+    CreateDirectoryA(dir.c_str(), nullptr);
+    std::ofstream(dir + "\\journal.txt") << "drv 1 - vdc_register 3 = 1\n";
+    std::ofstream(dir + "\\mrvsim-board-old.bin") << "stale";
+    {
+        mrvsim::SimFiles fresh;
+        EXPECT_TRUE(fresh.Journal().empty());
+        EXPECT_EQ(GetFileAttributesA((dir + "\\mrvsim-board-old.bin").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
 }
 
 TEST_F(Driver, JournalRecordsEveryCallWithItsArguments)

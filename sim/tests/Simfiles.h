@@ -15,12 +15,11 @@ class SimFiles {
 public:
     SimFiles()
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        static int counter = 0;
-        dir_ = std::string(temp) + "mrvsim-" + std::to_string(GetCurrentProcessId()) + "-" +
-               std::to_string(++counter);
+        dir_ = Folder(++Counter());
         CreateDirectoryA(dir_.c_str(), nullptr);
+        // Process ids come round again: a folder of an ended process that had this id may still
+        // hold its board and journal.
+        RemoveFiles();
         config_ = dir_ + "\\sim.cfg";
         journal_ = dir_ + "\\journal.txt";
         Configure("");
@@ -33,17 +32,11 @@ public:
     {
         SetEnvironmentVariableA("MRV_SIM_CONFIG", nullptr);
         SetEnvironmentVariableA("MRV_SIM_JOURNAL", nullptr);
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((dir_ + "\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    DeleteFileA(Path(found.cFileName).c_str());
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
+        RemoveFiles();
         RemoveDirectoryA(dir_.c_str());
     }
+    // The folder that the next SimFiles of this process takes.
+    static std::string NextFolder() { return Folder(Counter() + 1); }
     // Replaces the settings; the simulators see them at their next call.
     void Configure(const std::string& text)
     {
@@ -76,6 +69,30 @@ public:
     }
 
 private:
+    static int& Counter()
+    {
+        static int counter = 0;
+        return counter;
+    }
+    static std::string Folder(int n)
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        return std::string(temp) + "mrvsim-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(n);
+    }
+    void RemoveFiles() const
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((dir_ + "\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA(Path(found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+
     std::string dir_, config_, journal_;
 };
 
