@@ -49,6 +49,21 @@ void Release(aClClosure* c) {
   freeCount++;
 }
 
+// Calls in progress (nested ones too) and the closure each goes on with. A closure taken out of
+// its list during a call moves that call on to its successor: the released closure itself
+// belongs to the pool at once and may already serve another list.
+struct CallCursor {
+  aClClosure* next;
+  CallCursor* outer;
+};
+CallCursor* cursors = nullptr;
+
+void Unlink(aClClosure* c) {
+  for (CallCursor* k = cursors; k; k = k->outer)
+    if (k->next == c) k->next = c->next;
+  Release(c);
+}
+
 }  // namespace
 
 int32_t aClClosurePool::FreeCount() { return freeCount; }
@@ -80,7 +95,7 @@ void aClClosureList::Remove(aClCallback callback, void* userData) {
                  (!callback || c->callback == callback || c->callback == DoNothing);
     if (match) {
       *at = c->next;
-      Release(c);
+      Unlink(c);
     } else {
       at = &c->next;
     }
@@ -91,20 +106,21 @@ void aClClosureList::Clear() {
   while (head) {
     aClClosure* c = head;
     head = c->next;
-    Release(c);
+    Unlink(c);
   }
 }
 
 void aClClosureList::Call(void* argument) {
-  aClClosure* c = head;
-  while (c) {
-    // Read the link first: the callback may remove its own closure, which then goes to the pool.
-    aClClosure* next = c->next;
+  CallCursor cursor = {nullptr, cursors};
+  cursors = &cursor;
+  for (aClClosure* c = head; c; c = cursor.next) {
+    // Read what the closure holds first: the callback may remove it, and the list with it.
+    cursor.next = c->next;
     bool exclusive = c->flags.Test(0);
     c->callback(c->userData, argument);
     if (exclusive) break;
-    c = next;
   }
+  cursors = cursor.outer;
 }
 
 int32_t aClClosureList::Count() const {

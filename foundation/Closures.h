@@ -31,7 +31,8 @@ class aClClosureList {
   // Unlinks every closure of this user data whose callback matches; a null callback matches any.
   void Remove(aClCallback callback, void* userData);
   void Clear();
-  // Calls the closures in order; stops after an exclusive one. A callback may remove itself.
+  // Calls the closures in order; stops after an exclusive one. A callback may remove closures of
+  // this list, itself included: those not yet called are then not called.
   void Call(void* argument);
   int32_t Count() const;
 };

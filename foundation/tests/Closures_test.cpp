@@ -86,6 +86,40 @@ TEST_F(ClosureList, ACallbackMayRemoveItself) {
   EXPECT_EQ(1, list.Count());
 }
 
+// A callback that takes other closures out of the list being called, and may reuse them at once.
+aClClosureList otherList;
+void RemovesTheNext(void* userData, void*) {
+  calls += "r";
+  selfList->Remove(Record, userData);
+  otherList.AddFirst(Other, nullptr);  // the pool's front: the closure just removed
+}
+void ClearsTheList(void*, void*) {
+  calls += "c";
+  selfList->Clear();
+}
+
+TEST_F(ClosureList, ACallbackMayRemoveTheClosuresAfterIt) {
+  char b[] = "b", d[] = "d";
+  selfList = &list;
+  list.AddLast(RemovesTheNext, b);
+  list.AddLast(Record, b);
+  list.AddLast(Record, b);
+  list.AddLast(Record, d);
+  list.Call(nullptr);
+  EXPECT_EQ("rd", calls);  // both b closures gone before their turn; d still heard
+  EXPECT_EQ(2, list.Count());
+  otherList.Clear();
+
+  calls.clear();
+  list.Clear();
+  list.AddLast(Record, b);
+  list.AddLast(ClearsTheList, nullptr);
+  list.AddLast(Record, d);
+  list.Call(nullptr);
+  EXPECT_EQ("bc", calls);
+  EXPECT_EQ(0, list.Count());
+}
+
 TEST_F(ClosureList, PoolGrowsInBlocksOfFortyAndTakesClosuresBack) {
   int32_t allocated = aClClosurePool::AllocatedCount();
   int32_t freeBefore = aClClosurePool::FreeCount();
