@@ -3,8 +3,8 @@
 //   MsgBoxOperator TITLE BUTTON [SECONDS]
 // BUTTON is ok, cancel, yes, no, retry or close (the window's close box). Prints, one per line,
 // "text=" (line breaks written as \n), "buttons=" (the buttons present, comma-separated) and
-// "icon=" (present or none). Exit code 0 when the button was
-// pressed, 2 when no such window appeared in time, 3 when the box has no such button.
+// "icon=" (exclamation, question, information, error, present for another icon, or none).
+// Exit code 0 when the button was pressed, 2 when no such window appeared in time, 3 when the box has no such button.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -37,10 +37,76 @@ BOOL CALLBACK VisitChild(HWND child, LPARAM param) {
   return TRUE;
 }
 
-// Icon handles of a message box are private copies, so only the presence of an icon is told.
+// The pixels of w x h 32-bit bitmap that draw() paints on a device context.
+template <class Draw>
+std::string Pixels(int w, int h, Draw draw) {
+  std::string pixels;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void *bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap && bits) {
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    draw(dc);
+    GdiFlush();
+    pixels.assign(static_cast<const char *>(bits), static_cast<size_t>(w) * h * 4);
+    SelectObject(dc, old);
+  }
+  if (bitmap) DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// The icon handle of a message box belongs to the other process, so the icon is told by what the
+// box shows: the system's exclamation, question, information or error icon drawn on the box's
+// own background, "present" for another picture, or "none".
 const char *IconName(HWND iconWindow) {
   if (!iconWindow || !SendMessageA(iconWindow, STM_GETICON, 0, 0))
     return "none";
+  RECT r;
+  GetClientRect(iconWindow, &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0)
+    return "present";
+  COLORREF background = 0;
+  // What the screen shows, once the box has painted itself.
+  POINT origin = {0, 0};
+  ClientToScreen(iconWindow, &origin);
+  std::string seen;
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    Sleep(100);
+    seen = Pixels(w, h, [&](HDC dc) {
+      HDC screen = GetDC(nullptr);
+      BitBlt(dc, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+      ReleaseDC(nullptr, screen);
+      background = GetPixel(dc, 0, 0);
+    });
+    if (seen.size() >= 4 && seen.find_first_not_of(seen.substr(0, 4)) != std::string::npos)
+      break;
+  }
+  struct { LPCSTR id; const char *name; } system[] = {
+    {IDI_EXCLAMATION, "exclamation"}, {IDI_QUESTION, "question"},
+    {IDI_ASTERISK, "information"}, {IDI_HAND, "error"}};
+  for (auto &s : system) {
+    HICON icon = LoadIconA(nullptr, s.id);
+    std::string drawn = Pixels(w, h, [&](HDC dc) {
+      HBRUSH brush = CreateSolidBrush(background);
+      RECT all = {0, 0, w, h};
+      FillRect(dc, &all, brush);
+      DeleteObject(brush);
+      DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+    });
+    if (!seen.empty() && drawn == seen)
+      return s.name;
+  }
   return "present";
 }
 
