@@ -27,23 +27,9 @@ const int kCounts[] = {
 #undef MRV_ENTRY
 };
 
-const int kUnits = 10;
-const LONG kBoardMagic = 0x4d525631;
-const int kGpis = 16;
-
-struct Owner {
-    DWORD pid;
-    DWORD reserved;
-    unsigned long long started;   // creation time: a reused process id is not the owner
-};
-
-// The board as every process of the prefix sees it.
-struct SharedBoard {
-    LONG initialised;   // kBoardMagic once set up
-    int values[entry_count];   // indexed by the setter's entry
-    int gpi[kGpis];
-    Owner owners[kUnits];
-};
+const int kUnits = kBoardUnits;
+const int kGpis = kBoardGpis;
+typedef BoardOwner Owner;
 
 // Setter and getter pairs share one value: "vdc_mixer_a_set" and "vdc_mixer_a_get",
 // "vdc_input_set_vhue" and "vdc_input_get_vhue".
@@ -125,8 +111,15 @@ unsigned long long StartedOf(HANDLE process)
 
 Owner Me()
 {
-    Owner me = {GetCurrentProcessId(), 0, StartedOf(GetCurrentProcess())};
+    static const unsigned long long started = StartedOf(GetCurrentProcess());
+    Owner me = {GetCurrentProcessId(), 0, started};
     return me;
+}
+
+// Wine hands out process ids again: an owner with our id but another start time has ended.
+bool IsMe(const Owner& o)
+{
+    return o.pid == GetCurrentProcessId() && o.started == Me().started;
 }
 
 bool Alive(const Owner& o)
@@ -134,7 +127,7 @@ bool Alive(const Owner& o)
     if (o.pid == 0)
         return false;
     if (o.pid == GetCurrentProcessId())
-        return true;
+        return IsMe(o);
     HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, o.pid);
     if (!h)
         return false;
@@ -142,11 +135,6 @@ bool Alive(const Owner& o)
     bool alive = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE && StartedOf(h) == o.started;
     CloseHandle(h);
     return alive;
-}
-
-bool IsMe(const Owner& o)
-{
-    return o.pid == GetCurrentProcessId();
 }
 
 // The board that the settings name: "board", else one per settings file, else "default".

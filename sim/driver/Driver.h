@@ -11,6 +11,24 @@ enum DriverEntry {
     entry_count
 };
 
+const int kBoardUnits = 10;
+const int kBoardGpis = 16;
+const long kBoardMagic = 0x4d525631;
+
+struct BoardOwner {
+    unsigned pid;
+    unsigned reserved;
+    unsigned long long started;   // creation time: a reused process id is not the owner
+};
+
+// The board as every process of the prefix sees it: the file mapping "MrvSimBoard.<name>".
+struct SharedBoard {
+    long initialised;   // kBoardMagic once set up
+    int values[entry_count];   // indexed by the setter's entry
+    int gpi[kBoardGpis];
+    BoardOwner owners[kBoardUnits];
+};
+
 int DriverCall(DriverEntry entry, int count, const int* args);
 
 }  // namespace mrvsim

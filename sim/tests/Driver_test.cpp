@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/driver/Driver.h"
 #include "sim/tests/Simfiles.h"
 
 using ::testing::ElementsAre;
@@ -198,6 +199,25 @@ TEST_F(Driver, UnitHeldByAnotherProcessIsRefusedUntilItEnds)
         CloseHandle(held);
         CloseHandle(release);
     }
+}
+
+TEST_F(Driver, UnitOfAnEndedProcessWithOurIdIsNotOurs)
+{
+    // Wine hands out process ids again: an ended holder may have had this process's id.
+    files_.Configure("board = reused-id\n");
+    EXPECT_EQ(Call("vdc_is_registered", 3), 0);   // makes the board
+    HANDLE map = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, "MrvSimBoard.reused-id");
+    ASSERT_NE(map, nullptr);
+    auto* board = static_cast<mrvsim::SharedBoard*>(MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    ASSERT_NE(board, nullptr);
+    board->owners[3].pid = GetCurrentProcessId();
+    board->owners[3].started = 1;   // long before this process started
+    EXPECT_EQ(Call("vdc_is_registered", 3), 0);
+    EXPECT_EQ(Call("vdc_unregister", 3), 0);
+    EXPECT_EQ(Call("vdc_register", 3), 1);
+    EXPECT_EQ(Call("vdc_is_registered", 3), 1);
+    UnmapViewOfFile(board);
+    CloseHandle(map);
 }
 
 TEST_F(Driver, OurUnitIsRefusedToTheOtherProcess)
