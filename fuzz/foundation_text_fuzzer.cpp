@@ -79,6 +79,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   CheckTemp(quoted.ReadQuoted("none"));
   Check(quoted.pos <= quoted.length);
 
+  // The same quoted text read again from an old ring copy that the result's room wraps over.
+  if (all.length > 0 && all.data[0] == '"' && all.length < TempRing::kSize - 1) {
+    aScanString plain(all);
+    aStrd q = plain.ReadQuoted("");
+    std::string first(q.data, q.length);
+    static const std::string fill(TempRing::kSize - 1, '.');
+    aStrd filler(fill.data(), static_cast<int32_t>(fill.size()));
+    TempCopy(filler);                                // top 0
+    aStrd old = TempCopy(all);                       // at the end of the ring
+    TempCopy(filler.Sub(0, TempRing::Top() - 1));    // top 0 again
+    aScanString again(old);
+    aStrd q2 = again.ReadQuoted("");
+    CheckTemp(q2);
+    Check(again.pos == plain.pos && first == std::string(q2.data, q2.length));
+  }
+
   // Number texts with every width, from the input's leading bytes.
   if (size >= 9) {
     int64_t v;
