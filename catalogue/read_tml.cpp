@@ -62,6 +62,7 @@ class aRaiseTree {
     for (int32_t i = size - 1; i > 0; i--) Pull(i);
   }
   int32_t Count() const { return n; }
+  int32_t LowestStart() const { return minStart[1]; }
 
   // Every clip of [from, to) that starts before v starts at v; those that end less than the
   // shortest time after v leave the tree and are reported.
@@ -235,6 +236,8 @@ bool aTmlProject::Read(aTmlSource& source, const char* fileName) {
 bool aTmlProject::ReadProject(aTmlSource& source, int32_t size) {
   // Sub-records are read while the block has bytes left; one that runs past the block's end is
   // read all the same.
+  // Room for the clips a block of this size usually holds, without trusting the size too far.
+  films.reserve(static_cast<size_t>(std::min<int32_t>(size / 64, 1 << 21)));
   int64_t remaining = size;
   while (remaining > 0) {
     int32_t tag, count;
@@ -439,6 +442,7 @@ void aTmlProject::ResolveOverlaps(bool video) {
   std::vector<int32_t> dying;
   // Raise track t's clips between list positions p and q (both excluded) to v.
   auto raise = [&](int t, int32_t p, int32_t q, int32_t v) {
+    if (trees[t].LowestStart() >= v) return;  // every clip still to come starts later
     int32_t from = after(t, p);
     int32_t to = q >= n ? trees[t].Count() : after(t, q - 1);
     dying.clear();
@@ -469,6 +473,7 @@ void aTmlProject::ResolveOverlaps(bool video) {
       if (canBeCut)
         for (int u : used) {
           if (u >= t) break;
+          if (trees[u].LowestStart() >= a.end) continue;
           int32_t r = trees[u].FirstBelow(after(u, p), a.end);
           if (r >= 0 && positions[u][r] < q) q = positions[u][r];
         }
