@@ -551,6 +551,39 @@ TEST_F(PlayServer, BoardGivesAFifoThatQueuesAndRuns)
     EXPECT_EQ(adds[2], "AddData 1 0 4 0 null");
 }
 
+TEST_F(PlayServer, PlayServiceMethodsSitAtTheirSlots)
+{
+    // Callers reach the play service by slot number alone.
+    Ref<IMrvBoard> board;
+    ASSERT_EQ(server->GetBoard(0, &board), S_OK);
+    Ref<IMrvPlay> play;
+    ASSERT_EQ(board->QueryInterface(IID_IMrvPlay, reinterpret_cast<void**>(&play.p)), S_OK);
+    typedef HRESULT(STDMETHODCALLTYPE * Create)(IMrvPlay*, LONG, LONG, LONG*, IMrvFifo**);
+    typedef HRESULT(STDMETHODCALLTYPE * NoArgs)(IMrvFifo*);
+    typedef HRESULT(STDMETHODCALLTYPE * TwoArgs)(IMrvFifo*, LONG, LONG);
+    typedef HRESULT(STDMETHODCALLTYPE * Add)(IMrvFifo*, LONG, LONG, LONG, LONG, BYTE*);
+    typedef HRESULT(STDMETHODCALLTYPE * Space)(IMrvFifo*, LONG, LONG, LONG*, LONG*, LONG*, LONG*);
+    LONG zero = 0;
+    Ref<IMrvFifo> fifo;
+    void** playSlots = *reinterpret_cast<void***>(play.p);
+    ASSERT_EQ(reinterpret_cast<Create>(playSlots[3])(play.p, 0x8000, 0x8000, &zero, &fifo.p), S_OK);
+    ASSERT_NE(fifo.p, nullptr);
+    files.ClearJournal();
+    void** slots = *reinterpret_cast<void***>(fifo.p);
+    EXPECT_EQ(reinterpret_cast<NoArgs>(slots[8])(fifo.p), S_OK);
+    EXPECT_EQ(reinterpret_cast<TwoArgs>(slots[13])(fifo.p, 0, 0), S_OK);
+    EXPECT_EQ(reinterpret_cast<Add>(slots[14])(fifo.p, 1, 0, 4, 0, nullptr), S_OK);
+    LONG free = 0, capacity = 0, room = 0, frames = 0;
+    EXPECT_EQ(reinterpret_cast<Space>(slots[15])(fifo.p, 512, 0, &free, &capacity, &room, &frames), S_OK);
+    EXPECT_NE(room, 0);
+    for (int slot : {5, 6, 7, 9, 10, 11, 12})
+        EXPECT_EQ(reinterpret_cast<NoArgs>(slots[slot])(fifo.p), E_NOTIMPL) << slot;
+    EXPECT_THAT(mrvsim::Calls(files.Journal(), "ps"),
+                ElementsAre("ResetFifo", "ConfigureFifo 0 0", "AddData 1 0 4 0 null", "RequestSpace 512 0",
+                            "Reserved5", "Reserved6", "Reserved7", "Reserved9", "Reserved10", "Reserved11",
+                            "Reserved12"));
+}
+
 TEST_F(PlayServer, DispatchAnswersThroughTheTypeLibrary)
 {
     Ref<IDispatch> disp;
