@@ -11,6 +11,10 @@ namespace {
 
 char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
+bool Special(char c) {
+  return c == '+' || c == ',' || c == ';' || c == '=' || c == '[' || c == ']';
+}
+
 bool Legal83(aStrd name) {
   int32_t dot = -1;
   for (int32_t i = 0; i < name.length; i++) {
@@ -18,7 +22,7 @@ bool Legal83(aStrd name) {
     if (c == '.') {
       if (dot >= 0) return false;
       dot = i;
-    } else if (c == ' ' || std::strchr("+,;=[]", c) || static_cast<unsigned char>(c) < 32) {
+    } else if (c == ' ' || Special(c) || static_cast<unsigned char>(c) < 32) {
       return false;
     }
   }
@@ -38,7 +42,7 @@ int32_t ShortName(aStrd name, char* out) {
   for (int32_t i = 0; i < baseEnd && n < 6; i++) {
     char c = name.data[i];
     if (c == ' ' || c == '.') continue;
-    out[n++] = std::strchr("+,;=[]", c) ? '_' : c;
+    out[n++] = Special(c) ? '_' : c;
   }
   out[n++] = '~';
   out[n++] = '1';
@@ -47,7 +51,7 @@ int32_t ShortName(aStrd name, char* out) {
     for (int32_t i = dot + 1, k = 0; i < name.length && k < 3; i++) {
       char c = name.data[i];
       if (c == ' ') continue;
-      out[n++] = std::strchr("+,;=[]", c) ? '_' : c;
+      out[n++] = Special(c) ? '_' : c;
       k++;
     }
   }
@@ -142,6 +146,7 @@ bool SearchDirectory(const char* path, aFoundName found, void* context, aDirSnap
 int CompareNamesNoCase(aStrd a, aStrd b) {
   int32_t n = a.length < b.length ? a.length : b.length;
   for (int32_t i = 0; i < n; i++) {
+    if (a.data[i] == b.data[i]) continue;
     unsigned char x = static_cast<unsigned char>(Fold(a.data[i]));
     unsigned char y = static_cast<unsigned char>(Fold(b.data[i]));
     if (x != y) return x < y ? -1 : 1;
