@@ -128,11 +128,11 @@ bool Alive(const Owner& o)
         return false;
     if (o.pid == GetCurrentProcessId())
         return IsMe(o);
-    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, o.pid);
+    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, o.pid);
     if (!h)
         return false;
-    DWORD code = 0;
-    bool alive = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE && StartedOf(h) == o.started;
+    // Not the exit code: a process may end with the code that reads as still active.
+    bool alive = WaitForSingleObject(h, 0) == WAIT_TIMEOUT && StartedOf(h) == o.started;
     CloseHandle(h);
     return alive;
 }

@@ -167,8 +167,10 @@ TEST_F(Driver, BoardIsSharedWithOtherProcesses)
 
 TEST_F(Driver, UnitHeldByAnotherProcessIsRefusedUntilItEnds)
 {
-    for (bool killed : {false, true}) {
-        std::string tag = std::to_string(GetCurrentProcessId()) + (killed ? "k" : "e");
+    // Ended by itself (exit code 1), killed, and killed with the code that reads as "still active".
+    for (DWORD killedWith : {0u, 7u, static_cast<unsigned>(STILL_ACTIVE)}) {
+        bool killed = killedWith != 0;
+        std::string tag = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(killedWith);
         std::string heldName = "mrvsim-held-" + tag, releaseName = "mrvsim-release-" + tag;
         HANDLE held = CreateEventA(nullptr, TRUE, FALSE, heldName.c_str());
         HANDLE release = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
@@ -183,13 +185,13 @@ TEST_F(Driver, UnitHeldByAnotherProcessIsRefusedUntilItEnds)
         EXPECT_EQ(Call("vdc_register", 4), 1);     // the other units are free
 
         if (killed)
-            TerminateProcess(pi.hProcess, 7);
+            TerminateProcess(pi.hProcess, killedWith);
         else
             SetEvent(release);
         ASSERT_EQ(WaitForSingleObject(pi.hProcess, 120000), WAIT_OBJECT_0);
         DWORD code = 0;
         GetExitCodeProcess(pi.hProcess, &code);
-        EXPECT_EQ(code, killed ? 7u : 1u);
+        EXPECT_EQ(code, killed ? killedWith : 1u);
         // The process handle is still open: the ended process must not count as holder.
         EXPECT_EQ(Call("vdc_is_registered", 3), 0);
         EXPECT_EQ(Call("vdc_register", 3), 1);
