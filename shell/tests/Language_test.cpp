@@ -97,6 +97,15 @@ TEST(Translation, EmptyInputHasNoLines) {
   EXPECT_EQ(1, p.lang.FileCount());
 }
 
+TEST(Translation, AnEmptyFileIsFoundAndHasNoLines) {
+  Program p;
+  ScriptedAnswerer answerer;
+  p.Lng("empty", "");
+  p.lang.LoadTranslationFile("empty");
+  EXPECT_EQ(0, p.lang.FileCount());
+  EXPECT_TRUE(answerer.shown.empty());
+}
+
 TEST(Translation, IncludesLoadInPlaceAndAMissingOneIsReported) {
   Program p;
   ScriptedAnswerer answerer;
