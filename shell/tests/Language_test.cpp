@@ -95,14 +95,12 @@ TEST(Translation, EmptyInputHasNoLines) {
   EXPECT_EQ(0, p.lang.FileCount());
   p.lang.LoadTranslationText("\n");
   EXPECT_EQ(1, p.lang.FileCount());
-}
-
-TEST(Translation, AnEmptyFileIsFoundAndHasNoLines) {
-  Program p;
+  // An empty file beside the program is found: nothing is reported and nothing is kept.
+  Program q;
   ScriptedAnswerer answerer;
-  p.Lng("empty", "");
-  p.lang.LoadTranslationFile("empty");
-  EXPECT_EQ(0, p.lang.FileCount());
+  q.Lng("empty", "");
+  q.lang.LoadTranslationFile("empty");
+  EXPECT_EQ(0, q.lang.FileCount());
   EXPECT_TRUE(answerer.shown.empty());
 }
 
