@@ -76,36 +76,36 @@ const char *IconName(HWND iconWindow) {
   int w = r.right - r.left, h = r.bottom - r.top;
   if (w <= 0 || h <= 0)
     return "present";
-  COLORREF background = 0;
-  // What the screen shows, once the box has painted itself.
+  struct { LPCSTR id; const char *name; } system[] = {
+    {IDI_EXCLAMATION, "exclamation"}, {IDI_QUESTION, "question"},
+    {IDI_ASTERISK, "information"}, {IDI_HAND, "error"}};
+  // What the screen shows: read again until it is one of the system's icons, so a box that is
+  // still painting on a loaded machine is not taken for another picture.
   POINT origin = {0, 0};
   ClientToScreen(iconWindow, &origin);
-  std::string seen;
-  for (int attempt = 0; attempt < 20; ++attempt) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
     Sleep(100);
-    seen = Pixels(w, h, [&](HDC dc) {
+    COLORREF background = 0;
+    std::string seen = Pixels(w, h, [&](HDC dc) {
       HDC screen = GetDC(nullptr);
       BitBlt(dc, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
       ReleaseDC(nullptr, screen);
       background = GetPixel(dc, 0, 0);
     });
-    if (seen.size() >= 4 && seen.find_first_not_of(seen.substr(0, 4)) != std::string::npos)
-      break;
-  }
-  struct { LPCSTR id; const char *name; } system[] = {
-    {IDI_EXCLAMATION, "exclamation"}, {IDI_QUESTION, "question"},
-    {IDI_ASTERISK, "information"}, {IDI_HAND, "error"}};
-  for (auto &s : system) {
-    HICON icon = LoadIconA(nullptr, s.id);
-    std::string drawn = Pixels(w, h, [&](HDC dc) {
-      HBRUSH brush = CreateSolidBrush(background);
-      RECT all = {0, 0, w, h};
-      FillRect(dc, &all, brush);
-      DeleteObject(brush);
-      DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
-    });
-    if (!seen.empty() && drawn == seen)
-      return s.name;
+    if (seen.empty())
+      continue;
+    for (auto &s : system) {
+      HICON icon = LoadIconA(nullptr, s.id);
+      std::string drawn = Pixels(w, h, [&](HDC dc) {
+        HBRUSH brush = CreateSolidBrush(background);
+        RECT all = {0, 0, w, h};
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+      });
+      if (drawn == seen)
+        return s.name;
+    }
   }
   return "present";
 }
