@@ -9,6 +9,7 @@
 #include "catalogue/tests/Aviwriter.h"
 #include "catalogue/tests/Memoryfile.h"
 #include "catalogue/tests/Testdir.h"
+#include "shell/tests/TestSupport.h"  // a message that reaches a real box fails the test
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include "catalogue/Aviduration.h"
 #include "catalogue/Catalogue.h"
+#include "shell/tests/TestSupport.h"  // a message that reaches a real box fails the test
 
 namespace {
 
