@@ -62,7 +62,8 @@ if(MRV_WINDOWS AND MRV_RUN_TESTS)
   # The fixture prepares the prefix once and keeps one wineserver alive with its stdio detached,
   # so no test inherits Wine's background processes and ctest never waits on them.
   add_test(NAME wine.start COMMAND ${MRV_TOOLS}/wine-prefix start ${MRV_WINEPREFIX})
-  add_test(NAME wine.stop COMMAND ${MRV_TOOLS}/wine-prefix stop ${MRV_WINEPREFIX})
+  add_test(NAME wine.stop COMMAND ${MRV_TOOLS}/wine-prefix stop ${MRV_WINEPREFIX}
+                                   ${MRV_WINEPREFIX}-display)
   set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 180)
   set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 elseif(MRV_RUN_TESTS OR MRV_FUZZ)
