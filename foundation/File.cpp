@@ -1,5 +1,7 @@
 #include "foundation/File.h"
 
+#include <cstring>
+
 #include "shell/ApiError.h"
 #include "shell/Messages.h"
 
@@ -46,7 +48,9 @@ void AppendPart(aString& text, aStrd part) {
 
 }  // namespace
 
-aFile::aFile() : error(0), name(80, 80), position(0), size(0), isOpen(0), mode(0) {}
+aFile::aFile()
+    : error(0), name(80, 80), position(0), size(0), isOpen(0), mode(0), windowed(false),
+      windowLength(0), windowAt(0), rawPosition(0) {}
 
 aFile::~aFile() { Close(true); }
 
@@ -71,6 +75,9 @@ bool aFile::Open(aStrd fileName, int32_t openMode) {
   name.Assign(fileName);
   mode = openMode;
   position = size = 0;
+  windowed = !(mode & (kFileCreate | kFileReadWrite | kFileUnbuffered));
+  windowLength = 0;
+  windowAt = rawPosition = 0;
   // A short read sets no system error: an older one left here would be reported as its cause.
   error = 0;
   if ((mode & kFileCreate) && !(mode & (kFileQuiet | kFileNoAsk)) && FileExists(name.View())) {
@@ -93,13 +100,41 @@ bool aFile::Open(aStrd fileName, int32_t openMode) {
 bool aFile::Read(void* buffer, int32_t count) {
   if (!isOpen) return false;
   int32_t got = 0;
-  if (count >= 0 && ReadRaw(buffer, count, &got) && got == count) {
+  bool read = count >= 0 && (windowed ? ReadAhead(buffer, count, &got) : ReadRaw(buffer, count, &got));
+  if (read && got == count) {
     position += static_cast<uint64_t>(count);
     return true;
   }
   aStrd detail = FormatText(MessageText(idReadP), U64Text(position), U64Text(size),
                             Int64Text(count, 0), Int64Text(got, 0));
   return Report(idRead, detail);
+}
+
+// Reads at position as ReadRaw does (*got short at the end of the file), through the window.
+bool aFile::ReadAhead(void* buffer, int32_t count, int32_t* got) {
+  if (InWindow(position, count)) {
+    if (count > 0) std::memcpy(buffer, window + (position - windowAt), static_cast<size_t>(count));
+    *got = count;
+    return true;
+  }
+  if (rawPosition != position) {
+    if (!SeekRaw(position)) return false;
+    rawPosition = position;
+  }
+  bool read;
+  if (count >= kWindow) {
+    read = ReadRaw(buffer, count, got);
+    rawPosition += static_cast<uint64_t>(*got);
+    return read;
+  }
+  int32_t filled = 0;
+  read = ReadRaw(window, kWindow, &filled);
+  rawPosition += static_cast<uint64_t>(filled);
+  windowAt = position;
+  windowLength = read ? filled : 0;
+  *got = filled < count ? filled : count;
+  if (*got > 0) std::memcpy(buffer, window, static_cast<size_t>(*got));
+  return read;
 }
 
 uint32_t aFile::ReadU32() {
@@ -112,7 +147,12 @@ uint32_t aFile::ReadU32() {
 bool aFile::Seek(uint64_t to) {
   if (!isOpen) return false;
   position = to;
-  if (SeekRaw(to)) return true;
+  // The handle may stay behind: the next read outside the window moves it first.
+  if (windowed && InWindow(to, 0)) return true;
+  if (SeekRaw(to)) {
+    rawPosition = to;
+    return true;
+  }
   aStrd detail = FormatText(MessageText(idSeekP), U64Text(position), U64Text(size));
   return Report(idSeek, detail);
 }

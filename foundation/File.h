@@ -59,6 +59,24 @@ class aFile {
  protected:
   // The error report of every failed operation: shown unless quiet, then the file is closed.
   bool Report(int32_t messageId, aStrd detail);
+
+ private:
+  // Readers of headers ask for a few bytes at a time, and every system call costs more than the
+  // bytes: small reads of a read-only file are served from a window read ahead, and a seek that
+  // lands inside it needs no call at all. Nobody writes such a file while it is open (it is shared
+  // for reading only), so the window cannot go stale.
+  static const int32_t kWindow = 4096;
+  bool ReadAhead(void* buffer, int32_t count, int32_t* got);
+  bool InWindow(uint64_t at, int32_t count) const {
+    return at >= windowAt && at - windowAt <= static_cast<uint64_t>(windowLength) &&
+           static_cast<uint64_t>(count) <= windowLength - (at - windowAt);
+  }
+
+  bool windowed;          // this open reads through the window
+  int32_t windowLength;   // bytes held, from windowAt
+  uint64_t windowAt;
+  uint64_t rawPosition;   // where the backend's handle stands
+  unsigned char window[kWindow];
 };
 
 // The file object over the platform's files: Win32 handles on Windows, a POSIX descriptor

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "shell/tests/TestSupport.h"
 
@@ -164,6 +165,60 @@ TEST(File, ExactReadsAdvanceAndShortReadClosesTheFile) {
   EXPECT_EQ(10u, f.position);
   EXPECT_FALSE(f.Read(buffer, 1));
   EXPECT_EQ(0u, f.ReadU32());
+}
+
+// Reads of a read-only file go through a window read ahead; whatever the order of seeks and
+// reads, the bytes, positions and short-read counts must be the file's own.
+TEST(File, ReadsAndSeeksInAnyOrderGiveTheFilesBytes) {
+  TempDir dir;
+  std::string bytes(3 * 4096 + 123, 0);
+  for (size_t i = 0; i < bytes.size(); i++) bytes[i] = static_cast<char>((i * 131 + i / 256) & 255);
+  std::string name = dir.Write("window.bin", bytes);
+  const uint64_t end = bytes.size();
+  struct Step {
+    uint64_t seek;  // where to read from
+    int32_t count;
+  };
+  // Marching over a window's edge, back inside it, before it, larger than it, nothing, the end.
+  std::vector<Step> steps = {{0, 4},       {4, 4},        {4092, 4},   {4094, 4},     {4098, 8},
+                             {4090, 2},    {0, 1},        {100, 5000}, {50, 4},       {5100, 4},
+                             {8190, 0},    {8190, 12},    {end - 4, 4}, {end - 4, 0}, {end, 0},
+                             {1, 12000},   {end - 5000, 5000}};
+  uint32_t random = 12345;
+  for (int i = 0; i < 3000; i++) {
+    random = random * 1103515245u + 12345u;
+    uint64_t at = (random >> 8) % (end + 1);
+    random = random * 1103515245u + 12345u;
+    int32_t count = static_cast<int32_t>((random >> 8) % (i % 10 == 0 ? 9000 : 16));
+    steps.push_back({at + count <= end ? at : end - count, count});
+  }
+  aWinFile f;
+  ASSERT_TRUE(f.Open(aStrd(name.c_str()), kFileQuiet));
+  std::string got;
+  for (const Step& step : steps) {
+    if (step.seek != f.position) ASSERT_TRUE(f.Seek(step.seek));
+    got.assign(static_cast<size_t>(step.count), '?');
+    ASSERT_TRUE(f.Read(&got[0], step.count)) << step.seek << " " << step.count;
+    ASSERT_EQ(bytes.substr(step.seek, step.count), got) << step.seek << " " << step.count;
+    ASSERT_EQ(step.seek + step.count, f.position);
+  }
+
+  // Short reads anywhere report what the file really had left.
+  ScriptedAnswerer answerer;
+  for (uint64_t at : {end - 3, end - 1, end, end + 10}) {
+    ASSERT_TRUE(f.Open(aStrd(name.c_str()), 0));
+    char b[8];
+    ASSERT_TRUE(f.Read(b, 8));  // a window at the start
+    ASSERT_TRUE(f.Seek(at));
+    EXPECT_FALSE(f.Read(b, 4));
+    EXPECT_FALSE(f.isOpen);
+    int64_t left = at < end ? static_cast<int64_t>(end - at) : 0;
+    ASSERT_FALSE(answerer.shown.empty());
+    EXPECT_NE(std::string::npos,
+              answerer.shown.back().text.find("read size 4, actual read " + std::to_string(left)))
+        << answerer.shown.back().text;
+  }
+  EXPECT_EQ(4u, answerer.shown.size());
 }
 
 TEST(File, SkipPastTheEndSucceedsAndTheNextReadFails) {
