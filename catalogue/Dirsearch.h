@@ -32,5 +32,9 @@ bool SearchDirectory(const char* path, aFoundName found, void* context,
 // Less than, equal to or greater than 0 as a sorts before, with or after b, case ignored.
 int CompareNamesNoCase(aStrd a, aStrd b);
 
+// A key for a quick first comparison of two names: where the keys differ, their order is the
+// order CompareNamesNoCase gives; equal keys decide nothing.
+uint64_t NameOrderKey(aStrd name);
+
 // The wildcard rule of the native search, for its tests: the pattern against a whole name.
 bool WildcardMatches(aStrd pattern, aStrd name);

@@ -153,3 +153,12 @@ int CompareNamesNoCase(aStrd a, aStrd b) {
   }
   return a.length < b.length ? -1 : a.length > b.length ? 1 : 0;
 }
+
+// The first eight folded bytes, most significant first; a shorter name is padded with zeros,
+// which sort before any byte of a name.
+uint64_t NameOrderKey(aStrd name) {
+  uint64_t key = 0;
+  for (int32_t i = 0; i < 8; i++)
+    key = key << 8 | (i < name.length ? static_cast<unsigned char>(Fold(name.data[i])) : 0u);
+  return key;
+}

@@ -50,6 +50,7 @@ void aFileList::AddMatches(aStrd folder, aStrd pattern, aDirSnapshot* snapshot) 
 
 void aFileList::Add(aStrd name) {
   Entry e;
+  e.key = NameOrderKey(name);
   e.at = static_cast<int32_t>(pool.size());
   e.length = name.length;
   e.serial = static_cast<int32_t>(entries.size());
@@ -64,6 +65,7 @@ void aFileList::Sort() {
   // reverse order of adding; sorting once on (name, later first) gives the same list.
   const char* base = pool.data();
   std::sort(entries.begin(), entries.end(), [base](const Entry& a, const Entry& b) {
+    if (a.key != b.key) return a.key < b.key;
     int c = CompareNamesNoCase(aStrd(base + a.at, a.length), aStrd(base + b.at, b.length));
     return c != 0 ? c < 0 : a.serial > b.serial;
   });

@@ -29,6 +29,7 @@ class aFileList {
 
  private:
   struct Entry {
+    uint64_t key;    // NameOrderKey
     int32_t at;      // in pool
     int32_t length;
     int32_t serial;  // order of adding
