@@ -100,7 +100,8 @@ bool aFile::Open(aStrd fileName, int32_t openMode) {
 bool aFile::Read(void* buffer, int32_t count) {
   if (!isOpen) return false;
   int32_t got = 0;
-  bool read = count >= 0 && (windowed ? ReadAhead(buffer, count, &got) : ReadRaw(buffer, count, &got));
+  bool read = count >= 0 && (windowed ? ReadAhead(buffer, count, &got)
+                                     : ReadRaw(buffer, count, &got));
   if (read && got == count) {
     position += static_cast<uint64_t>(count);
     return true;
